@@ -1,0 +1,48 @@
+#pragma once
+
+// The program launcher: asks the operating system's shell to open a file (start a program with a
+// parameter string, or open a document) and classifies the shell's answer. Plain C++ without Qt, so the
+// same module builds for Windows with a plain toolchain. All texts are UTF-8; the Windows shell call
+// converts them to the system's ANSI code page itself.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The shell call, with the arguments of ShellExecuteA in its order: owner window, operation, file,
+// parameters, directory, show-window code. Returns the shell's result code as a signed 32-bit value:
+// negative or greater than 32 means the file was opened, 0 to 32 is a failure code.
+using ShellCall = std::function<std::int32_t(std::intptr_t windowHandle, const char* operation, const char* file,
+                                             const char* parameters, const char* directory, std::int32_t showMode)>;
+
+// The operating system's own shell call: ShellExecuteA on Windows, a direct posix_spawn elsewhere.
+std::int32_t PlatformShellExecute(std::intptr_t windowHandle, const char* operation, const char* file,
+                                  const char* parameters, const char* directory, std::int32_t showMode);
+
+// The process-wide record of the last launch failure; empty (0, "", "") after a successful GShell call.
+struct ErrRecord
+{
+    std::int32_t Number = 0;
+    std::string Source;
+    std::string Description;
+
+    void Clear();
+    bool isEmpty() const { return Number == 0 && Source.empty() && Description.empty(); }
+};
+
+extern ErrRecord LastError;
+
+// What GShell needs of its surroundings: the shell call to make, and the running executable's base name
+// (the file name without directory and extension), which becomes the failure's source "<name>.GShell".
+struct ShellContext
+{
+    ShellCall call = PlatformShellExecute;
+    std::string applicationName;
+};
+
+// Opens file through the shell. Returns true when the shell reports success. On failure returns false and
+// fills LastError (number, source, description) from the shell's result code. Never throws, never waits
+// for the started program, keeps nothing between calls but LastError. operation and windowHandle are
+// passed on to the shell and come back unchanged.
+bool GShell(const ShellContext& context, const std::string& file, std::int32_t showMode, const std::string& parameters,
+            const std::string& directory, std::string& operation, std::int32_t& windowHandle);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The text converted from UTF-8 to the system's ANSI code page: the system's own on Windows, Windows-1256
+// elsewhere. Whatever the code page cannot represent, and bytes that are not valid UTF-8, become "?".
+std::string toAnsiCodePage(const std::string& utf8Text);

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The daily log file of a date: the Temp folder in the executable's directory, "zorScheduler-LOG-", the
+// date as YYYY-MM-DD and ".log". The folder is never created by the program.
+QString dailyLogFilePath(const QString& executableDirectory, const QDate& date);

@@ -1,0 +1,23 @@
+#include "scheduler/ApplicationInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+QString RunningApplicationInfo::directory() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString RunningApplicationInfo::baseName() const
+{
+    return executableBaseName(QCoreApplication::applicationFilePath());
+}
+
+QString executableBaseName(const QString& executablePath)
+{
+    QString name = QFileInfo(executablePath).fileName();
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name;
+}

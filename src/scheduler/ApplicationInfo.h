@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// What the program knows of its own executable. Asked afresh at every use: the started programs lie in the
+// executable's directory, and the base name addresses the settings and names the launcher's failures.
+class ApplicationInfo
+{
+public:
+    virtual ~ApplicationInfo() = default;
+    // The directory holding the running executable, without a trailing separator.
+    virtual QString directory() const = 0;
+    // The executable's file name without directory and without a ".exe" ending.
+    virtual QString baseName() const = 0;
+};
+
+class RunningApplicationInfo final : public ApplicationInfo
+{
+public:
+    QString directory() const override;
+    QString baseName() const override;
+};
+
+// The base name of an executable path: the file name, less a final ".exe" in any letter case. Other endings
+// stay, so a copy renamed "zorScheduler.old" counts as a program of its own.
+QString executableBaseName(const QString& executablePath);

@@ -1,0 +1,96 @@
+#pragma once
+
+// A small test harness for the Qt-free suites: the same sources build natively and with the Windows
+// cross compiler (where no Qt is available) and run under Wine. A suite is a list of PLAIN_TEST cases;
+// PLAIN_TEST_MAIN runs them all and closes with "N passed, N failed".
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace plaintest {
+
+struct Case
+{
+    const char* name;
+    void (*body)();
+};
+
+inline std::vector<Case>& registry()
+{
+    static std::vector<Case> cases;
+    return cases;
+}
+
+struct Failure
+{
+    std::string message;
+};
+
+struct Registrar
+{
+    Registrar(const char* name, void (*body)()) { registry().push_back({name, body}); }
+};
+
+template <typename A, typename B>
+void checkEqual(const A& actual, const B& expected, const char* actualText, const char* expectedText, const char* file,
+                int line)
+{
+    if (actual == expected)
+        return;
+    std::ostringstream out;
+    out << file << ':' << line << ": " << actualText << " == " << expectedText << "\n    actual:   " << actual
+        << "\n    expected: " << expected;
+    throw Failure{out.str()};
+}
+
+inline void check(bool condition, const char* text, const char* file, int line)
+{
+    if (condition)
+        return;
+    std::ostringstream out;
+    out << file << ':' << line << ": " << text;
+    throw Failure{out.str()};
+}
+
+inline int runAll()
+{
+    int passed = 0;
+    int failed = 0;
+    for (const Case& c : registry()) {
+        try {
+            c.body();
+            ++passed;
+            std::printf("PASS   %s\n", c.name);
+        } catch (const Failure& f) {
+            ++failed;
+            std::printf("FAIL!  %s\n  %s\n", c.name, f.message.c_str());
+        } catch (const std::exception& e) {
+            ++failed;
+            std::printf("FAIL!  %s\n  exception: %s\n", c.name, e.what());
+        }
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    std::fflush(stdout);
+    return failed == 0 ? 0 : 1;
+}
+
+} // namespace plaintest
+
+#define PLAIN_TEST(name)                                                                                               \
+    static void name();                                                                                                \
+    static const plaintest::Registrar name##_registrar(#name, &name);                                                  \
+    static void name()
+
+#define PLAIN_CHECK(condition) plaintest::check((condition), #condition, __FILE__, __LINE__)
+#define PLAIN_CHECK_EQUAL(actual, expected)                                                                            \
+    plaintest::checkEqual((actual), (expected), #actual, #expected, __FILE__, __LINE__)
+
+#define PLAIN_TEST_MAIN()                                                                                              \
+    int main()                                                                                                         \
+    {                                                                                                                  \
+        return plaintest::runAll();                                                                                    \
+    }

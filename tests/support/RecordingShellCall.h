@@ -1,0 +1,29 @@
+#pragma once
+
+#include "launcher/mdlShellExecute.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A shell call that starts nothing: it records every call and answers with a preset result code.
+class RecordingShellCall
+{
+public:
+    struct Call
+    {
+        std::intptr_t windowHandle;
+        std::string operation;
+        std::string file;
+        std::string parameters;
+        std::string directory;
+        std::int32_t showMode;
+    };
+
+    // The result code returned for every call; 42 (success) unless a test sets another.
+    std::int32_t result = 42;
+    std::vector<Call> calls;
+
+    // A ShellCall that records into this object, which must outlive it.
+    ShellCall shellCall();
+};
