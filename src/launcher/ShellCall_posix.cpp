@@ -1,1 +1,203 @@
-// placeholder, replaced by its implementation
+#include "launcher/CommandLine.h"
+#include "launcher/mdlShellExecute.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+// There is no shell with document associations here: the file itself is started with posix_spawn, never
+// through /bin/sh, because the parameter strings hold ";" and other characters a shell would interpret.
+// The parameter string is split by the Windows command-line rules, so a program receives the arguments it
+// would receive on Windows. Failures come back as the Windows shell's codes, so that GShell classifies
+// them in one way on every platform.
+
+namespace {
+
+// Any value above 32 reads as success; a process id could be 32 or less inside a fresh pid namespace.
+constexpr std::int32_t startedCode = 42;
+
+constexpr std::int32_t fileNotFound = 2;
+constexpr std::int32_t pathNotFound = 3;
+constexpr std::int32_t accessDenied = 5;
+constexpr std::int32_t outOfMemory = 8;
+constexpr std::int32_t badFormat = 11;
+constexpr std::int32_t sharingViolation = 26;
+constexpr std::int32_t noAssociation = 31;
+constexpr std::int32_t otherFailure = 1;
+
+std::int32_t shellCodeForErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return pathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return accessDenied;
+    case ENOEXEC:
+        return badFormat;
+    case ETXTBSY:
+        return sharingViolation;
+    case ENOMEM:
+    case EAGAIN:
+    case E2BIG:
+    case EMFILE:
+    case ENFILE:
+        return outOfMemory;
+    default:
+        return otherFailure;
+    }
+}
+
+const char* orEmpty(const char* text)
+{
+    return text ? text : "";
+}
+
+bool isOpenVerb(const std::string& operation)
+{
+    if (operation.empty())
+        return true;
+    static const char open[] = "open";
+    if (operation.size() != sizeof open - 1)
+        return false;
+    for (std::size_t i = 0; i < operation.size(); ++i) {
+        const char c = operation[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != open[i])
+            return false;
+    }
+    return true;
+}
+
+// The child reports a failed chdir with the same ENOENT as a missing program, so the directory is looked at
+// before the start. 0 when it can be used.
+std::int32_t checkDirectory(const std::string& directory)
+{
+    struct stat info;
+    if (stat(directory.c_str(), &info) != 0)
+        return errno == EACCES ? accessDenied : pathNotFound;
+    return S_ISDIR(info.st_mode) ? 0 : pathNotFound;
+}
+
+// With a working directory of its own, a relative file name would otherwise be looked up from there.
+std::string resolvedFile(const std::string& file, const std::string& directory)
+{
+    if (directory.empty() || file.empty() || file.front() == '/')
+        return file;
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return file;
+        buffer.resize(buffer.size() * 2);
+    }
+    return std::string(buffer.data()) + '/' + file;
+}
+
+int prepareChild(posix_spawn_file_actions_t& actions, posix_spawnattr_t& attributes, const std::string& directory)
+{
+    // The program gets no descriptor of the scheduler's, and no terminal: its standard streams lead nowhere,
+    // as a Windows program started without a console.
+    int error = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (!error)
+        error = posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (!error)
+        error = posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (!error)
+        error = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (!error && !directory.empty())
+        error = posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+
+    // A session of its own, so the program outlives the scheduler and its terminal; signal dispositions and
+    // mask as a freshly started program expects them, whatever the scheduler's threads had set.
+    sigset_t allSignals;
+    sigset_t noSignals;
+    sigfillset(&allSignals);
+    sigemptyset(&noSignals);
+    if (!error)
+        error = posix_spawnattr_setsigdefault(&attributes, &allSignals);
+    if (!error)
+        error = posix_spawnattr_setsigmask(&attributes, &noSignals);
+    if (!error)
+        error =
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    return error;
+}
+
+int spawn(pid_t& pid, const std::string& file, const std::vector<std::string>& arguments, const std::string& directory)
+{
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 2);
+    argv.push_back(const_cast<char*>(file.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    int error = posix_spawn_file_actions_init(&actions);
+    if (error)
+        return error;
+    posix_spawnattr_t attributes;
+    error = posix_spawnattr_init(&attributes);
+    if (!error) {
+        error = prepareChild(actions, attributes, directory);
+        if (!error)
+            error = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawnattr_destroy(&attributes);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return error;
+}
+
+// The scheduler never waits for a program it started, yet a program that ends must not stay a zombie. A
+// thread per child waits for that one child only: a SIGCHLD handler or waiting for any child would take
+// the exit status away from the scheduler's other children, such as those Qt starts.
+void reapWhenFinished(pid_t pid)
+{
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (...) {
+        // Without a thread the program still runs; it only stays a zombie once it ends.
+    }
+}
+
+} // namespace
+
+std::int32_t PlatformShellExecute(std::intptr_t, const char* operation, const char* file, const char* parameters,
+                                  const char* directory, std::int32_t)
+{
+    if (!isOpenVerb(orEmpty(operation)))
+        return noAssociation;
+    const std::string workingDirectory = orEmpty(directory);
+    const std::string program = resolvedFile(orEmpty(file), workingDirectory);
+    if (program.empty())
+        return fileNotFound;
+    if (!workingDirectory.empty()) {
+        const std::int32_t directoryFailure = checkDirectory(workingDirectory);
+        if (directoryFailure)
+            return directoryFailure;
+    }
+
+    pid_t pid = 0;
+    const int error = spawn(pid, program, splitWindowsCommandLine(orEmpty(parameters)), workingDirectory);
+    if (error)
+        return shellCodeForErrno(error);
+    reapWhenFinished(pid);
+    return startedCode;
+}
