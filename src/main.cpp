@@ -1,4 +1,12 @@
-int main()
+#include "ui/frmScheduler.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
 {
-    return 0;
+    QApplication app(argc, argv);
+    frmScheduler window(Platform::running());
+    window.Form_Load();
+    window.show();
+    return app.exec();
 }

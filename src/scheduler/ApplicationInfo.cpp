@@ -21,3 +21,8 @@ QString executableBaseName(const QString& executablePath)
         name.chop(4);
     return name;
 }
+
+QString fileInDirectory(const QString& directory, const QString& relativePath)
+{
+    return QDir::toNativeSeparators(QDir::fromNativeSeparators(directory) + QLatin1Char('/') + relativePath);
+}

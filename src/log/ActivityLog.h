@@ -1,0 +1,41 @@
+#pragma once
+
+#include "log/LogFileEntry.h"
+
+#include <QString>
+
+#include <memory>
+
+class ApplicationInfo;
+class Clock;
+class LogPane;
+class TextFileService;
+
+// The activity log: the lines in the window's log pane and their daily archive file. The window owns one
+// ActivityLog, which owns the window's text-file service, created on the first archive and kept from then on.
+class ActivityLog
+{
+public:
+    ActivityLog(LogPane& pane, const Clock& clock, const ApplicationInfo& application);
+    ~ActivityLog();
+    ActivityLog(const ActivityLog&) = delete;
+    ActivityLog& operator=(const ActivityLog&) = delete;
+
+    // Puts the date-time text of this moment, message and CR LF on top of the pane.
+    void AddLogLine(const QString& message);
+
+    // Archives the whole pane as one entry of today's log file, then empties the pane. When the entry cannot
+    // be written the pane keeps its lines and gets one more saying why; returns whether it was archived.
+    bool ClearLog();
+
+    // Appends one entry (date-time text, TAB, message, CR LF) to file. An empty file becomes today's daily
+    // log file, and the caller's variable receives that path. overwrite lets a file that must be created
+    // anew replace an existing one. Reports whether the entry was written and why not; never throws.
+    LogWriteResult WriteLog(const QString& message, QString& file, const bool& overwrite);
+
+private:
+    LogPane& m_pane;
+    const Clock& m_clock;
+    const ApplicationInfo& m_application;
+    std::unique_ptr<TextFileService> m_files;
+};

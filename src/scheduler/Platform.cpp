@@ -1,0 +1,6 @@
+#include "scheduler/Platform.h"
+
+Platform Platform::running()
+{
+    return {std::make_shared<SystemClock>(), std::make_shared<RunningApplicationInfo>(), PlatformShellExecute};
+}

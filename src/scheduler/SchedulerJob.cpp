@@ -1,0 +1,69 @@
+#include "scheduler/SchedulerJob.h"
+
+#include "scheduler/ApplicationInfo.h"
+
+namespace {
+
+// A period counts from every full hour: with 7 the job is due at minutes 0, 7, ..., 56 and again at 0.
+// Without a usable period the job is not due (a period of 0 has no rhythm at all).
+bool everyPeriod(const QDateTime& now, std::optional<int> period)
+{
+    return period && *period > 0 && now.time().minute() % *period == 0;
+}
+
+bool everyTick(const QDateTime&, std::optional<int>)
+{
+    return true;
+}
+
+// The selected hour on the 24-hour clock; no selected hour is never due (rather than midnight).
+bool atSelectedHour(const QDateTime& now, std::optional<int> hour)
+{
+    return hour && now.time().hour() == *hour && now.time().minute() == 0;
+}
+
+// 11:00 on days 5, 10, 15, 20, 25 and 30 of every month.
+bool cleanBackupDay(const QDateTime& now, std::optional<int>)
+{
+    return now.date().day() % 5 == 0 && now.time().hour() == 11 && now.time().minute() == 0;
+}
+
+bool everyFiveMinutes(const QDateTime& now, std::optional<int>)
+{
+    return now.time().minute() % 5 == 0;
+}
+
+bool backupTime(const QDateTime& now, std::optional<int>)
+{
+    return now.time().hour() == 11 && now.time().minute() == 50;
+}
+
+} // namespace
+
+const std::array<SchedulerJob, 7> kSchedulerJobs = {{
+    {1, "chkTransferPerson", "cmbTransferMin", everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
+     ": Transfer Person And Copoun executed!"},
+    {2, "chkProcessInternetOrders", nullptr, everyTick, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;;;;;True", 0,
+     ": Process Internet Orders!"},
+    {3, "chkSendSms", "cmbSMSTime", atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
+     ": Send Birth, Wedding and ImportantDate SMS!"},
+    {4, "chkTransferData", "cmbMIn", everyPeriod, nullptr, JobProgram::MainApplication, ";;false;;False;False;True", 0,
+     ": Transfer Data !"},
+    {5, "chkCleanBackupDir", nullptr, cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
+     ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
+    {6, "chkRunUpdateManager", nullptr, everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10,
+     ": Update Manager Started!"},
+    {7, "chkBackupDatabase", nullptr, backupTime, nullptr, JobProgram::MainApplication, ";;false;;False;TrueOnExit", 0,
+     ": Backup database to Exit folder"},
+}};
+
+QString programFile(const QString& directory, JobProgram program)
+{
+    return fileInDirectory(directory, program == JobProgram::Updater ? QStringLiteral("UpdateManager.exe")
+                                                                     : QStringLiteral("Velmora.exe"));
+}
+
+bool isLogArchiveDue(const QDateTime& now)
+{
+    return now.time().hour() == 7 && now.time().minute() == 0;
+}

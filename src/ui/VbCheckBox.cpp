@@ -1,0 +1,43 @@
+#include "ui/VbCheckBox.h"
+
+VbCheckBox::VbCheckBox(QWidget* parent) : QCheckBox(parent)
+{
+    connect(this, &QCheckBox::stateChanged, this, [this] { emit valueChanged(value()); });
+}
+
+int VbCheckBox::value() const
+{
+    switch (checkState()) {
+    case Qt::Checked:
+        return Checked;
+    case Qt::PartiallyChecked:
+        return Grayed;
+    case Qt::Unchecked:
+        break;
+    }
+    return Unchecked;
+}
+
+bool VbCheckBox::setValue(int value)
+{
+    switch (value) {
+    case Unchecked:
+        setCheckState(Qt::Unchecked);
+        return true;
+    case Checked:
+        setCheckState(Qt::Checked);
+        return true;
+    case Grayed:
+        setCheckState(Qt::PartiallyChecked);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void VbCheckBox::nextCheckState()
+{
+    // setCheckState(PartiallyChecked) switches Qt's tristate mode on, after which clicks would cycle through
+    // three states; a click here always lands on ticked or unticked.
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
