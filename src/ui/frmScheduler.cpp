@@ -4,9 +4,7 @@
 #include "scheduler/JobTick.h"
 #include "ui/StatusLamp.h"
 
-namespace {
-constexpr int kTickPeriodMs = 60000;
-}
+#include <QCloseEvent>
 
 frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     : QWidget(parent), tmrScheduler(new VbTimer(this)), m_platform(std::move(platform))
@@ -18,6 +16,21 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     connect(tmrScheduler, &QTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
     connect(cmdStart, &QPushButton::clicked, this, &frmScheduler::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmScheduler::cmdStop_Click);
+    connect(cmdLock, &QPushButton::clicked, this, &frmScheduler::cmdLock_Click);
+    connect(cmdUnlock, &QPushButton::clicked, this, &frmScheduler::cmdUnlock_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmScheduler::cmdClear_Click);
+
+    // A click notification is raised whenever the value changes, by the operator or by the program.
+    connect(chkAutoStart, &VbCheckBox::valueChanged, this, &frmScheduler::chkAutoStart_Click);
+    connect(chkCleanBackupDir, &VbCheckBox::valueChanged, this, &frmScheduler::chkCleanBackupDir_Click);
+    connect(chkProcessInternetOrders, &VbCheckBox::valueChanged, this, &frmScheduler::chkProcessInternetOrders_Click);
+    connect(chkRunUpdateManager, &VbCheckBox::valueChanged, this, &frmScheduler::chkRunUpdateManager_Click);
+    connect(chkSendSms, &VbCheckBox::valueChanged, this, &frmScheduler::chkSendSms_Click);
+    connect(chkTransferData, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferData_Click);
+    connect(chkTransferPerson, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferPerson_Click);
+    connect(cmbMIn, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbMIn_Click);
+    connect(cmbSMSTime, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbSMSTime_Click);
+    connect(cmbTransferMin, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbTransferMin_Click);
 }
 
 frmScheduler::~frmScheduler() = default;
@@ -32,29 +45,15 @@ bool frmScheduler::ClearLog()
     return m_log->ClearLog();
 }
 
-void frmScheduler::Form_Load()
+void frmScheduler::closeEvent(QCloseEvent* event)
 {
-    tmrScheduler->setInterval(kTickPeriodMs);
-    if (chkAutoStart->value() == VbCheckBox::Checked)
-        cmdStart_Click();
-    setWindowTitle(QStringLiteral("Zor Scheduler   Version %1.%2.%3")
-                       .arg(PROJECT_VERSION_MAJOR)
-                       .arg(PROJECT_VERSION_MINOR)
-                       .arg(PROJECT_VERSION_TWEAK));
-}
-
-void frmScheduler::cmdStart_Click()
-{
-    tmrScheduler->setEnabled(true);
-    shpStatus->setBackColor(StatusLamp::Green);
-    AddLogLine(QStringLiteral(": Timer Started!"));
-}
-
-void frmScheduler::cmdStop_Click()
-{
-    tmrScheduler->setEnabled(false);
-    shpStatus->setBackColor(StatusLamp::Red);
-    AddLogLine(QStringLiteral(": Timer Stopped!"));
+    // Every close request, whatever its cause, goes through the close question.
+    std::int16_t cancel = 0;
+    Form_QueryUnload(cancel, 0);
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void frmScheduler::tmrScheduler_Timer()

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 class ActivityLog;
@@ -28,12 +29,34 @@ public:
     bool ClearLog();
     ActivityLog& activityLog() { return *m_log; }
 
+    // Start-up and the operator's commands (scheduler/Commands.cpp).
     void Form_Load();
+    void Form_QueryUnload(std::int16_t& cancel, int unloadMode);
     void cmdStart_Click();
     void cmdStop_Click();
+    void cmdLock_Click();
+    void cmdUnlock_Click();
+    void cmdClear_Click();
+
+    // Each writes its control's value to the settings store (settings/SettingsHandlers.cpp).
+    void chkAutoStart_Click();
+    void chkCleanBackupDir_Click();
+    void chkProcessInternetOrders_Click();
+    void chkRunUpdateManager_Click();
+    void chkSendSms_Click();
+    void chkTransferData_Click();
+    void chkTransferPerson_Click();
+    void cmbMIn_Click();
+    void cmbSMSTime_Click();
+    void cmbTransferMin_Click();
+
+    // The minute tick (scheduler/JobTick.cpp).
     void tmrScheduler_Timer();
 
     VbTimer* tmrScheduler;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Platform m_platform;

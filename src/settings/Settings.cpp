@@ -1,0 +1,3 @@
+#include "settings/Settings.h"
+
+void LoadSettings(frmScheduler&) {}
