@@ -5,11 +5,12 @@ LogWriteResult writeLogEntry(TextFileService& files, const std::string& path, co
 {
     LogWriteResult result;
     if (!files.openForAppending(path)) {
-        // Failing to open is the ordinary case for the first entry of a day: the file does not exist yet.
+        // Failing to open is the ordinary case for the first entry of a day, when the file does not exist yet;
+        // its reason only matters when the creation fails too.
         const std::string openError = files.lastErrorText();
         if (!files.create(path, overwrite)) {
             const std::string& createError = files.lastErrorText();
-            result.failure = path + ": " + (createError == openError ? openError : openError + "; " + createError);
+            result.failure = createError == openError ? openError : openError + "; " + createError;
             return result;
         }
     }
@@ -17,9 +18,9 @@ LogWriteResult writeLogEntry(TextFileService& files, const std::string& path, co
     const std::string writeError = files.lastErrorText();
     const bool closed = files.close();
     if (!lineWritten)
-        result.failure = path + ": " + writeError;
+        result.failure = writeError;
     else if (!closed)
-        result.failure = path + ": " + files.lastErrorText();
+        result.failure = files.lastErrorText();
     result.written = lineWritten && closed;
     return result;
 }

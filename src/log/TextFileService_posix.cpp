@@ -69,8 +69,10 @@ bool TextFileService::writeLine(const std::string& utf8Text)
 
 bool TextFileService::close()
 {
-    if (!isOpen())
+    if (!isOpen()) {
+        m_lastErrorText.clear();
         return true;
+    }
     // On Linux the descriptor is released even when close() reports an error, EINTR included, so it is
     // never closed twice.
     const int result = ::close(m_handle->descriptor);

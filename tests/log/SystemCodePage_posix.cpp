@@ -1,0 +1,6 @@
+#include "SystemCodePage.h"
+
+unsigned systemCodePage()
+{
+    return 1256;
+}

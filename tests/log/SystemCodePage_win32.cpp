@@ -1,0 +1,8 @@
+#include "SystemCodePage.h"
+
+#include <windows.h>
+
+unsigned systemCodePage()
+{
+    return GetACP();
+}
