@@ -4,11 +4,13 @@
 // cross compiler (where no Qt is available) and run under Wine. A suite is a list of PLAIN_TEST cases;
 // PLAIN_TEST_MAIN runs them all and closes with "N passed, N failed".
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace plaintest {
@@ -54,6 +56,34 @@ inline void check(bool condition, const char* text, const char* file, int line)
     std::ostringstream out;
     out << file << ':' << line << ": " << text;
     throw Failure{out.str()};
+}
+
+// Runs body for every row of a table; a failure names the row (each row has a `name`).
+template <typename Row, std::size_t N, typename Body>
+void forEachRow(const Row (&rows)[N], Body body)
+{
+    for (const Row& row : rows) {
+        try {
+            body(row);
+        } catch (Failure& failure) {
+            failure.message = std::string(row.name) + ": " + failure.message;
+            throw;
+        }
+    }
+}
+
+// Polls condition until it holds or the deadline passes; returns whether it held. For waiting on real
+// events (a started program's output), never as a fixed pause.
+template <typename Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds deadline = std::chrono::seconds(10))
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 inline int runAll()
