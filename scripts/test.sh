@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds zorScheduler with warnings as errors, runs every test, checks the formatting, runs the tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and runs the Windows platform suite under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh test
+
+jobs=$(nproc)
+
+echo "== Build (warnings are errors)"
+cmake -S . -B build -G Ninja -DZOR_WERROR=ON
+cmake --build build -j "$jobs"
+
+echo "== Tests"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Formatting"
+cmake --build build --target check-format
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -G Ninja -DZOR_WERROR=ON -DZOR_SANITIZE=ON -DZOR_BUILD_BENCHMARKS=OFF \
+    -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-sanitize -j "$jobs"
+export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+if [ -x scripts/wine-tests.sh ]; then
+    echo "== Windows platform layer under Wine"
+    scripts/wine-tests.sh
+fi

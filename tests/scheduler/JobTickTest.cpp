@@ -1,0 +1,385 @@
+#include "scheduler/JobTick.h"
+#include "scheduler/SchedulerJob.h"
+#include "support/TestPlatform.h"
+#include "ui/ControlTag.h"
+#include "ui/frmScheduler.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QMap>
+#include <QtTest>
+
+namespace {
+
+const char* const kRowLogTexts[] = {
+    ": Transfer Person And Copoun executed!",
+    ": Process Internet Orders!",
+    ": Send Birth, Wedding and ImportantDate SMS!",
+    ": Transfer Data !",
+    ": Clean Backup Directory (for 365 days)!",
+    ": Update Manager Started!",
+    ": Backup database to Exit folder",
+};
+
+const SchedulerJob& row(int order)
+{
+    return kSchedulerJobs.at(static_cast<std::size_t>(order - 1));
+}
+
+// The row whose parameter string a recorded call carries; the seven strings are all different.
+int rowOfCall(const RecordingShellCall::Call& call)
+{
+    for (const SchedulerJob& job : kSchedulerJobs) {
+        if (call.parameters == job.parameters)
+            return job.order;
+    }
+    return 0;
+}
+
+QStringList paneLines(const frmScheduler& form)
+{
+    QStringList lines = form.txtLog->text().split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The message of a pane line: what follows the date-time text.
+QString messageOf(const QString& line)
+{
+    return line.mid(line.indexOf(QStringLiteral(": ")));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class JobTickTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Scheduler
+    {
+        TestPlatform platform;
+        frmScheduler form{platform.platform()};
+
+        Scheduler()
+        {
+            form.tmrScheduler->setInterval(60000);
+            tickAll(VbCheckBox::Checked);
+            form.cmbTransferMin->setListIndex(2); // "3"
+            form.cmbMIn->setListIndex(2);         // "3"
+            form.cmbSMSTime->setListIndex(2);     // "10"
+        }
+
+        void tickAll(int value)
+        {
+            for (const SchedulerJob& job : kSchedulerJobs)
+                box(job.order)->setValue(value);
+        }
+
+        VbCheckBox* box(int order) { return form.findChild<VbCheckBox*>(QLatin1String(row(order).checkBox)); }
+
+        void tickAt(const QDateTime& moment)
+        {
+            platform.clock->set(moment);
+            form.tmrScheduler_Timer();
+        }
+
+        // The rows started since the given call count, in the order they were started.
+        QList<int> rowsStartedSince(std::size_t first) const
+        {
+            QList<int> rows;
+            for (std::size_t i = first; i < platform.shell.calls.size(); ++i)
+                rows << rowOfCall(platform.shell.calls[i]);
+            return rows;
+        }
+
+        QString logFile(const QDate& date) const
+        {
+            return platform.path(QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(date.toString(u"yyyy-MM-dd")));
+        }
+    };
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void dueConditions_data();
+    void dueConditions();
+    void jobsStartInTableOrderWithTheirCommandLines();
+    void latchedRowRunsOncePerDueWindow();
+    void latchClearsOnlyWhileItsBoxIsTicked();
+    void onlyATickedBoxRunsItsJob();
+    void comboWithoutSelectionMakesItsJobNotDue();
+    void failedStartIsRecordedAfterItsJobLine();
+    void sevenOClockArchivesThePaneOnce();
+    void failedArchiveKeepsThePane();
+    void tickRearmsTheTimer();
+    void monthOfTicks();
+};
+
+void JobTickTest::dueConditions_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<int>("selected"); // -1: no usable selection
+    QTest::addColumn<bool>("due");
+
+    const QDate day10(2026, 12, 10);
+    const auto at = [](const QDate& date, int hour, int minute) { return QDateTime(date, QTime(hour, minute, 20)); };
+
+    QTest::newRow("period 7 is due at minute 0") << 1 << at(day10, 9, 0) << 7 << true;
+    QTest::newRow("period 7 is due at minute 56") << 1 << at(day10, 9, 56) << 7 << true;
+    QTest::newRow("period 7 is not due at minute 57") << 1 << at(day10, 9, 57) << 7 << false;
+    QTest::newRow("period 7 is not due at minute 59") << 1 << at(day10, 9, 59) << 7 << false;
+    QTest::newRow("period 3 counts from the full hour") << 4 << at(day10, 14, 33) << 3 << true;
+    QTest::newRow("period 1 is due every minute") << 4 << at(day10, 14, 41) << 1 << true;
+    QTest::newRow("period 0 is never due") << 1 << at(day10, 9, 0) << 0 << false;
+    QTest::newRow("no period is never due") << 4 << at(day10, 9, 0) << -1 << false;
+    QTest::newRow("internet orders are due on every tick") << 2 << at(day10, 3, 17) << -1 << true;
+    QTest::newRow("SMS hour 12 is due at noon") << 3 << at(day10, 12, 0) << 12 << true;
+    QTest::newRow("SMS hour 12 is not due at midnight") << 3 << at(day10, 0, 0) << 12 << false;
+    QTest::newRow("SMS hour 8 is not due at 8:01") << 3 << at(day10, 8, 1) << 8 << false;
+    QTest::newRow("no SMS hour is not due at midnight") << 3 << at(day10, 0, 0) << -1 << false;
+    QTest::newRow("backup cleaning on day 10 at 11:00") << 5 << at(day10, 11, 0) << -1 << true;
+    QTest::newRow("backup cleaning on day 30 at 11:00") << 5 << at(QDate(2026, 11, 30), 11, 0) << -1 << true;
+    QTest::newRow("no backup cleaning on day 31") << 5 << at(QDate(2026, 12, 31), 11, 0) << -1 << false;
+    QTest::newRow("no backup cleaning on a Saturday off the 5-day rhythm")
+        << 5 << at(QDate(2026, 12, 12), 11, 0) << -1 << false;
+    QTest::newRow("no backup cleaning at 11:01") << 5 << at(day10, 11, 1) << -1 << false;
+    QTest::newRow("no backup cleaning at 23:00") << 5 << at(day10, 23, 0) << -1 << false;
+    QTest::newRow("update manager at minute 55") << 6 << at(day10, 4, 55) << -1 << true;
+    QTest::newRow("no update manager at minute 56") << 6 << at(day10, 4, 56) << -1 << false;
+    QTest::newRow("database backup at 11:50") << 7 << at(day10, 11, 50) << -1 << true;
+    QTest::newRow("no database backup at 23:50") << 7 << at(day10, 23, 50) << -1 << false;
+}
+
+void JobTickTest::dueConditions()
+{
+    QFETCH(int, order);
+    QFETCH(QDateTime, moment);
+    QFETCH(int, selected);
+    QFETCH(bool, due);
+    const std::optional<int> number = selected < 0 ? std::nullopt : std::optional<int>(selected);
+    QCOMPARE(row(order).isDue(moment, number), due);
+}
+
+void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
+{
+    Scheduler s;
+    s.form.cmbTransferMin->setListIndex(4); // "5"
+    s.form.cmbMIn->setListIndex(4);         // "5"
+    s.form.cmbSMSTime->setListIndex(3);     // "11"
+    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+
+    QCOMPARE(s.rowsStartedSince(0), (QList<int>{1, 2, 3, 4, 5, 6}));
+    const QString directory = s.platform.directory.path();
+    for (const RecordingShellCall::Call& call : s.platform.shell.calls) {
+        const SchedulerJob& job = row(rowOfCall(call));
+        const QString program =
+            job.program == JobProgram::Updater ? QStringLiteral("/UpdateManager.exe") : QStringLiteral("/Velmora.exe");
+        QCOMPARE(QString::fromStdString(call.file), directory + program);
+        QCOMPARE(call.operation, std::string("open"));
+        QCOMPARE(call.directory, std::string());
+        QCOMPARE(call.windowHandle, std::intptr_t(0));
+        // Both programs are executables, so the updater's show mode 10 becomes hidden as well.
+        QCOMPARE(call.showMode, 0);
+    }
+
+    const QStringList lines = paneLines(s.form);
+    QCOMPARE(lines.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(messageOf(lines[i]), QLatin1String(kRowLogTexts[5 - i]));
+        QVERIFY(lines[i].startsWith(QStringLiteral("12/10/26 11:00:20 AM: ")));
+    }
+}
+
+void JobTickTest::latchedRowRunsOncePerDueWindow()
+{
+    Scheduler s;
+    const QDate day10(2026, 12, 10);
+    s.tickAt(QDateTime(day10, QTime(11, 0, 20)));
+    QVERIFY(s.rowsStartedSince(0).contains(5));
+    QCOMPARE(controlTag(s.box(5)), QStringLiteral("CLEANBACKUP"));
+
+    // The clock set back: a second tick in the same minute starts the other rows again, but not row 5.
+    const std::size_t before = s.platform.shell.calls.size();
+    s.tickAt(QDateTime(day10, QTime(11, 0, 50)));
+    QCOMPARE(s.rowsStartedSince(before), (QList<int>{1, 2, 4, 6}));
+
+    s.tickAt(QDateTime(day10, QTime(11, 1, 50)));
+    QCOMPARE(controlTag(s.box(5)), QString());
+}
+
+void JobTickTest::latchClearsOnlyWhileItsBoxIsTicked()
+{
+    Scheduler s;
+    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+    s.box(5)->setValue(VbCheckBox::Unchecked);
+    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 1, 20)));
+    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(10, 59, 30)));
+    s.box(5)->setValue(VbCheckBox::Checked);
+
+    // No tick found the box ticked outside the window, so the latch still holds on day 15.
+    const std::size_t before = s.platform.shell.calls.size();
+    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 0, 20)));
+    QVERIFY(!s.rowsStartedSince(before).contains(5));
+    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 1, 20)));
+    QCOMPARE(controlTag(s.box(5)), QString());
+}
+
+void JobTickTest::onlyATickedBoxRunsItsJob()
+{
+    Scheduler s;
+    s.tickAll(VbCheckBox::Grayed);
+    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+    s.tickAll(VbCheckBox::Unchecked);
+    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
+    QCOMPARE(s.platform.shell.calls.size(), std::size_t(0));
+    QVERIFY(s.form.txtLog->isEmpty());
+}
+
+void JobTickTest::comboWithoutSelectionMakesItsJobNotDue()
+{
+    Scheduler s;
+    s.form.cmbTransferMin->setListIndex(-1);
+    s.form.cmbMIn->setListIndex(-1);
+    s.form.cmbSMSTime->setListIndex(-1);
+    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 20)));
+    QCOMPARE(s.rowsStartedSince(0), (QList<int>{2, 6}));
+}
+
+void JobTickTest::failedStartIsRecordedAfterItsJobLine()
+{
+    Scheduler s;
+    s.platform.shell.result = 2;
+    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
+
+    // Row 2 is the only one due; its line is written, and the failure line stands on top of it.
+    QCOMPARE(s.rowsStartedSince(0), QList<int>{2});
+    const QStringList lines = paneLines(s.form);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(messageOf(lines[1]), QStringLiteral(": Process Internet Orders!"));
+    QCOMPARE(messageOf(lines[0]),
+             QStringLiteral(": Start failed: File not found (53) ") + s.platform.path(QStringLiteral("Velmora.exe")));
+
+    // The following rows still run.
+    s.platform.shell.calls.clear();
+    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 3, 20)));
+    QCOMPARE(s.rowsStartedSince(0), (QList<int>{1, 2, 4}));
+}
+
+void JobTickTest::sevenOClockArchivesThePaneOnce()
+{
+    Scheduler s;
+    s.tickAll(VbCheckBox::Unchecked);
+    s.box(2)->setValue(VbCheckBox::Checked);
+    const QDate day(2026, 12, 7);
+    s.tickAt(QDateTime(day, QTime(6, 59, 10)));
+    s.tickAt(QDateTime(day, QTime(7, 0, 15)));
+
+    // The 07:00 line of row 2 went into the archive with the rest; the pane keeps only the archive's line.
+    QCOMPARE(readFile(s.logFile(day)), QByteArray("12/7/26 7:00:15 AM\t"
+                                                  "12/7/26 7:00:15 AM: Process Internet Orders!\r\n"
+                                                  "12/7/26 6:59:10 AM: Process Internet Orders!\r\n"
+                                                  "\r\n"));
+    QCOMPARE(s.form.txtLog->text(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
+    QCOMPARE(controlTag(s.form.txtLog), QStringLiteral("CLEARED"));
+
+    s.box(2)->setValue(VbCheckBox::Unchecked);
+    s.tickAt(QDateTime(day, QTime(7, 0, 45)));
+    QCOMPARE(paneLines(s.form).size(), 1);
+    s.tickAt(QDateTime(day, QTime(7, 1, 15)));
+    QCOMPARE(controlTag(s.form.txtLog), QString());
+    QCOMPARE(paneLines(s.form).size(), 1);
+}
+
+void JobTickTest::failedArchiveKeepsThePane()
+{
+    Scheduler s;
+    s.tickAll(VbCheckBox::Unchecked);
+    QVERIFY(QDir(s.platform.path(QStringLiteral("Temp"))).removeRecursively());
+    s.form.AddLogLine(QStringLiteral(": Timer Started!"));
+    const QDate day(2026, 12, 7);
+    s.tickAt(QDateTime(day, QTime(7, 0, 15)));
+
+    const QStringList lines = paneLines(s.form);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
+    QVERIFY(lines[0].endsWith(s.logFile(day)));
+    QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
+    QCOMPARE(controlTag(s.form.txtLog), QStringLiteral("CLEARED"));
+    QVERIFY(!QFile::exists(s.logFile(day)));
+}
+
+void JobTickTest::tickRearmsTheTimer()
+{
+    Scheduler s;
+    s.form.tmrScheduler->setEnabled(true);
+    bool armedDuringTheTick = true;
+    s.platform.shell.result = 42;
+    s.platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
+    QObject probe;
+    connect(s.form.txtLog, &QPlainTextEdit::textChanged, &probe,
+            [&] { armedDuringTheTick = armedDuringTheTick && s.form.tmrScheduler->isActive(); });
+    s.form.tmrScheduler_Timer();
+    QVERIFY(!armedDuringTheTick);
+    QVERIFY(s.form.tmrScheduler->isEnabled());
+    QVERIFY(s.form.tmrScheduler->isActive());
+    QCOMPARE(s.form.tmrScheduler->interval(), 60000);
+}
+
+// A month of one tick a minute: every row starts exactly as often as its due condition says, the latched
+// rows once per window even when the clock is set back inside it, and the pane is archived once a day.
+void JobTickTest::monthOfTicks()
+{
+    Scheduler s;
+    s.form.cmbTransferMin->setListIndex(2); // "3": 20 starts an hour
+    s.form.cmbMIn->setListIndex(6);         // "7": minutes 0, 7, ..., 56, 9 starts an hour
+    s.form.cmbSMSTime->setListIndex(4);     // "12"
+
+    QMap<QDate, QMap<int, int>> starts;
+    QMap<QDate, int> archives;
+    const QDate first(2026, 12, 1);
+    const QDate last(2026, 12, 31);
+    for (QDate day = first; day <= last; day = day.addDays(1)) {
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            const std::size_t before = s.platform.shell.calls.size();
+            s.tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 30)));
+            // The clock set back inside the latched minutes: the latches hold.
+            if (minute == 7 * 60 || minute == 11 * 60)
+                s.tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 5)));
+            for (int started : s.rowsStartedSince(before))
+                ++starts[day][started];
+            if (minute == 7 * 60 || minute == 7 * 60 + 1)
+                archives[day] = s.form.txtLog->text().count(QStringLiteral(": Clean Log !"));
+        }
+        s.platform.shell.calls.clear();
+    }
+
+    for (QDate day = first; day <= last; day = day.addDays(1)) {
+        const QMap<int, int>& count = starts[day];
+        const QByteArray name = day.toString(Qt::ISODate).toLatin1();
+        // Minutes 07:00 and 11:00 were ticked twice: the rows without a latch started twice in them.
+        QCOMPARE(count.value(1), 480 + 2);
+        QCOMPARE(count.value(2), 1440 + 2);
+        QVERIFY2(count.value(3) == 1, name.constData());
+        QCOMPARE(count.value(4), 216 + 2);
+        QVERIFY2(count.value(5) == (day.day() % 5 == 0 ? 1 : 0), name.constData());
+        QCOMPARE(count.value(6), 288 + 2);
+        QCOMPARE(count.value(7), 1);
+        QCOMPARE(archives.value(day), 1);
+        // One archive entry a day: the day's file starts with the 07:00 entry and holds exactly one.
+        const QByteArray log = readFile(s.logFile(day));
+        QVERIFY2(log.startsWith(QByteArray(day.toString(u"M/d/yy").toLatin1() + " 7:00:30 AM\t")), name.constData());
+        QCOMPARE(log.count("\r\n\r\n"), 1);
+    }
+}
+
+QTEST_MAIN(JobTickTest)
+#include "JobTickTest.moc"
