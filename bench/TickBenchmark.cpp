@@ -1,0 +1,94 @@
+// One minute tick with six job rows due (all but the 11:50 backup, which no minute shares with the 11:00
+// backup cleaning), a recording shell call, and a log pane already holding 0, 1,000 or 10,000 lines.
+// The tick's cost must not grow with the pane.
+
+#include "support/TestPlatform.h"
+#include "ui/ControlTag.h"
+#include "ui/frmScheduler.h"
+
+#include <QApplication>
+#include <QTextCursor>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void removeTopLines(LogPane& pane, int lines)
+{
+    QTextCursor cursor(pane.document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines);
+    cursor.removeSelectedText();
+}
+
+void BM_TickWithSixRowsDue(benchmark::State& state)
+{
+    TestPlatform platform;
+    frmScheduler form(platform.platform());
+    for (VbCheckBox* box : form.fraCMD->findChildren<VbCheckBox*>())
+        box->setValue(VbCheckBox::Checked);
+    form.cmbTransferMin->setListIndex(4);
+    form.cmbMIn->setListIndex(4);
+    form.cmbSMSTime->setListIndex(3); // 11
+    form.tmrScheduler->setInterval(60000);
+    platform.clock->set(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+
+    QString pane;
+    const QString line = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Orders!\r\n");
+    for (int i = 0; i < state.range(0); ++i)
+        pane += line;
+    form.txtLog->setText(pane);
+    // Shown, so the pane lays out and paints its lines as it does in use.
+    form.show();
+    QApplication::processEvents();
+
+    for (auto _ : state) {
+        form.tmrScheduler_Timer();
+        state.PauseTiming();
+        removeTopLines(*form.txtLog, 6);
+        setControlTag(form.chkCleanBackupDir, QString());
+        platform.shell.calls.clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["pane_lines"] = static_cast<double>(state.range(0));
+}
+
+// For comparison: one pane line added the naive way, by reading and rewriting the whole pane text.
+void BM_LineByRewritingThePane(benchmark::State& state)
+{
+    TestPlatform platform;
+    frmScheduler form(platform.platform());
+    QString pane;
+    const QString line = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Orders!\r\n");
+    for (int i = 0; i < state.range(0); ++i)
+        pane += line;
+    form.txtLog->setText(pane);
+    form.show();
+    QApplication::processEvents();
+
+    for (auto _ : state) {
+        form.txtLog->setText(line + form.txtLog->text());
+        state.PauseTiming();
+        removeTopLines(*form.txtLog, 1);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["pane_lines"] = static_cast<double>(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_TickWithSixRowsDue)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineByRewritingThePane)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
