@@ -31,7 +31,10 @@ public:
     const std::string& lastErrorText() const { return m_lastErrorText; }
 
 private:
+    // Defined in TextFileHandle.h, implemented per platform.
     struct Handle;
+    bool noteOutcome(bool succeeded);
+
     std::unique_ptr<Handle> m_handle;
     std::string m_lastErrorText;
 };
