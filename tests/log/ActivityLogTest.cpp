@@ -1,0 +1,169 @@
+#include "log/ActivityLog.h"
+#include "support/TestPlatform.h"
+#include "ui/LogPane.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QtTest>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ActivityLogTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Log
+    {
+        TestPlatform platform;
+        LogPane pane;
+        ActivityLog log{pane, *platform.clock, *platform.application};
+
+        void at(int day, int hour, int minute, int second) { platform.clock->set(2026, 12, day, hour, minute, second); }
+        QString file(int day) const
+        {
+            return platform.path(
+                QStringLiteral("Temp/zorScheduler-LOG-2026-12-%1.log").arg(day, 2, 10, QLatin1Char('0')));
+        }
+    };
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void newestLineComesFirst();
+    void archivesOfOneDayFollowEachOther();
+    void archiveOfAnEmptyPane();
+    void archiveAfterMidnightGoesToTheNewDay();
+    void failedArchiveKeepsThePane_data();
+    void failedArchiveKeepsThePane();
+    void writeLogNamesTheDailyFile();
+    void archiveIsWrittenInTheAnsiCodePage();
+};
+
+void ActivityLogTest::newestLineComesFirst()
+{
+    Log l;
+    l.at(7, 9, 0, 5);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.at(7, 9, 1, 5);
+    l.log.AddLogLine(QStringLiteral(": Process Internet Orders!"));
+    QCOMPARE(l.pane.text(), QStringLiteral("12/7/26 9:01:05 AM: Process Internet Orders!\r\n"
+                                           "12/7/26 9:00:05 AM: Timer Started!\r\n"));
+}
+
+void ActivityLogTest::archivesOfOneDayFollowEachOther()
+{
+    Log l;
+    l.at(7, 9, 0, 5);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.at(7, 9, 1, 5);
+    l.log.AddLogLine(QStringLiteral(": Process Internet Orders!"));
+    l.at(7, 9, 2, 0);
+    QVERIFY(l.log.ClearLog());
+    QVERIFY(l.pane.isEmpty());
+    l.at(7, 13, 30, 0);
+    l.log.AddLogLine(QStringLiteral(": Timer Stopped!"));
+    l.at(7, 13, 31, 0);
+    QVERIFY(l.log.ClearLog());
+
+    QCOMPARE(readFile(l.file(7)), QByteArray("12/7/26 9:02:00 AM\t12/7/26 9:01:05 AM: Process Internet Orders!\r\n"
+                                             "12/7/26 9:00:05 AM: Timer Started!\r\n"
+                                             "\r\n"
+                                             "12/7/26 1:31:00 PM\t12/7/26 1:30:00 PM: Timer Stopped!\r\n"
+                                             "\r\n"));
+    QCOMPARE(l.pane.text(), QString());
+}
+
+void ActivityLogTest::archiveOfAnEmptyPane()
+{
+    Log l;
+    l.at(7, 7, 0, 10);
+    QVERIFY(l.log.ClearLog());
+    QCOMPARE(readFile(l.file(7)), QByteArray("12/7/26 7:00:10 AM\t\r\n"));
+}
+
+void ActivityLogTest::archiveAfterMidnightGoesToTheNewDay()
+{
+    Log l;
+    l.at(7, 23, 59, 50);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.at(8, 0, 0, 10);
+    QVERIFY(l.log.ClearLog());
+    QVERIFY(!QFile::exists(l.file(7)));
+    QCOMPARE(readFile(l.file(8)), QByteArray("12/8/26 12:00:10 AM\t12/7/26 11:59:50 PM: Timer Started!\r\n\r\n"));
+}
+
+void ActivityLogTest::failedArchiveKeepsThePane_data()
+{
+    QTest::addColumn<bool>("withoutTempFolder");
+    QTest::newRow("no Temp folder") << true;
+    QTest::newRow("a folder where the day's file should be") << false;
+}
+
+void ActivityLogTest::failedArchiveKeepsThePane()
+{
+    QFETCH(bool, withoutTempFolder);
+    Log l;
+    if (withoutTempFolder)
+        QVERIFY(QDir(l.platform.path(QStringLiteral("Temp"))).removeRecursively());
+    else
+        QVERIFY(QDir().mkpath(l.file(7)));
+    l.at(7, 9, 0, 5);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.at(7, 9, 1, 0);
+
+    QVERIFY(!l.log.ClearLog());
+    const QStringList lines = l.pane.text().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("12/7/26 9:01:00 AM: Log archive failed: ")), qPrintable(lines[0]));
+    QVERIFY(lines[0].endsWith(QLatin1Char(' ') + QDir::toNativeSeparators(l.file(7))));
+    QCOMPARE(lines[1], QStringLiteral("12/7/26 9:00:05 AM: Timer Started!"));
+
+    // Once the folder is there again, the next archive takes every line, the failure's included.
+    if (withoutTempFolder)
+        QVERIFY(QDir().mkpath(l.platform.path(QStringLiteral("Temp"))));
+    else
+        QVERIFY(QDir(l.file(7)).removeRecursively());
+    QVERIFY(l.log.ClearLog());
+    QCOMPARE(readFile(l.file(7)).count("\r\n"), 3);
+}
+
+void ActivityLogTest::writeLogNamesTheDailyFile()
+{
+    Log l;
+    l.at(7, 10, 0, 0);
+    QString file;
+    const bool overwrite = false;
+    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, overwrite).written);
+    QCOMPARE(file, QDir::toNativeSeparators(l.file(7)));
+
+    // A named file is used as it is.
+    const QString other = l.platform.path(QStringLiteral("Temp/other.log"));
+    file = other;
+    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, overwrite).written);
+    QCOMPARE(file, other);
+    QCOMPARE(readFile(other), QByteArray("12/7/26 10:00:00 AM\tentry\r\n"));
+}
+
+void ActivityLogTest::archiveIsWrittenInTheAnsiCodePage()
+{
+    Log l;
+    l.at(7, 10, 0, 0);
+    l.log.AddLogLine(QStringLiteral(": \u0633\u0644\u0627\u0645 \u20ac \u4e2d"));
+    QVERIFY(l.log.ClearLog());
+    // Windows-1256: seen, lam, alef; the euro sign at 0x80; a CJK character it cannot hold becomes "?".
+    QCOMPARE(readFile(l.file(7)),
+             QByteArray("12/7/26 10:00:00 AM\t12/7/26 10:00:00 AM: \xd3\xe1\xc7\xe3 \x80 ?\r\n\r\n"));
+}
+
+QTEST_MAIN(ActivityLogTest)
+#include "ActivityLogTest.moc"
