@@ -1,5 +1,6 @@
 #include "support/StandinRecord.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -10,7 +11,8 @@ std::string standinRecordPath(const std::string& programPath)
 
 bool readStandinRecord(const std::string& programPath, StandinRecord& record)
 {
-    std::ifstream in(standinRecordPath(programPath), std::ios::binary);
+    // The path is UTF-8; on Windows a plain narrow path would be read in the ANSI code page.
+    std::ifstream in(std::filesystem::u8path(standinRecordPath(programPath)), std::ios::binary);
     if (!in)
         return false;
     record = StandinRecord();

@@ -1,0 +1,25 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 (the -posix variants, whose C++ runtime has
+# std::thread), run under Wine: ctest starts every test program through CMAKE_CROSSCOMPILING_EMULATOR.
+# Only the Qt-free targets can be built this way: configure with -DZOR_WITH_QT=OFF.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ZOR_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZOR_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZOR_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZOR_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZOR_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Statically linked, so the programs need none of mingw's DLLs beside them at run time.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# Debian keeps the 64-bit loader out of PATH when the 32-bit one is missing.
+find_program(ZOR_WINE NAMES wine64 wine PATHS /usr/lib/wine)
+if(ZOR_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${ZOR_WINE})
+endif()
