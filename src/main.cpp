@@ -1,3 +1,7 @@
+#include "scheduler/ApplicationInfo.h"
+#include "scheduler/SessionEnd.h"
+#include "scheduler/SingleInstance.h"
+#include "scheduler/TerminationSignals.h"
 #include "ui/frmScheduler.h"
 
 #include <QApplication>
@@ -5,7 +9,19 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+
+    // A second instance ends here: no window, no message, no setting read, no log line.
+    const auto instance = Form_Initialize(RunningApplicationInfo());
+    if (!instance)
+        return 0;
+
+    // A termination signal ends the program as a Yes to the close question would, without asking: whoever
+    // sends it cannot see the window. exit() rather than quit(), which would ask through the close request.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
+
     frmScheduler window(Platform::running());
+    guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
     return app.exec();

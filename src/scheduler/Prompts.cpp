@@ -1,0 +1,75 @@
+#include "scheduler/Prompts.h"
+
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButtons buttonsOf(int style)
+{
+    switch (style & 0x0f) {
+    case MessageBoxStyle::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageBoxStyle::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & 0xf0) {
+    case MessageBoxStyle::Critical:
+        return QMessageBox::Critical;
+    case MessageBoxStyle::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+int answerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return MessageBoxAnswer::Yes;
+    case QMessageBox::No:
+        return MessageBoxAnswer::No;
+    default:
+        return MessageBoxAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+int messageBox(QWidget* owner, const QString& text, int style, const QString& title)
+{
+    // A label shows a lone CR as a glyph of its own; the platform's box shows CR LF as one line break.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+
+    QMessageBox box(iconOf(style), title, shown, buttonsOf(style), owner);
+    box.setTextFormat(Qt::PlainText);
+    // No style here carries a default-button flag, so the first button is the default.
+    box.setDefaultButton(box.standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+    if (style & MessageBoxStyle::RtlReading)
+        box.setLayoutDirection(Qt::RightToLeft);
+    if (style & MessageBoxStyle::RightAlign) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    }
+    return answerOf(box.exec());
+}
+
+QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& preset)
+{
+    QInputDialog dialog(owner);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(preset);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}

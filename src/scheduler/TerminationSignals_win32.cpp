@@ -1,0 +1,9 @@
+#include "scheduler/TerminationSignals.h"
+
+// A Windows program without a console gets no termination signals; the session's end reaches the window
+// as a close request.
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {}
+
+TerminationSignals::~TerminationSignals() = default;
+
+void TerminationSignals::readPending() {}
