@@ -1,0 +1,507 @@
+#include "ModalAnswer.h"
+#include "log/DateTimeText.h"
+#include "scheduler/SessionEnd.h"
+#include "support/TestPlatform.h"
+#include "ui/StatusLamp.h"
+#include "ui/frmScheduler.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QtTest>
+
+namespace {
+
+const QString kCloseQuestion = QStringLiteral("برنامه زمانبندي Zor بايد درحال اجرا باشد، در صورت ادامه ممکن است "
+                                              "انتقال اطلاعات دچار مشکل شود!\nآيا ادامه ميدهيد؟");
+
+// What the operator can see of the two state pairs and the pane.
+struct Snapshot
+{
+    bool running;
+    int lamp;
+    bool frameEnabled;
+    bool lockEnabled;
+    bool unlockEnabled;
+    QString pane;
+
+    explicit Snapshot(const frmScheduler& form)
+        : running(form.tmrScheduler->isEnabled()), lamp(form.shpStatus->backColor()),
+          frameEnabled(form.fraCMD->isEnabled()), lockEnabled(form.cmdLock->isEnabled()),
+          unlockEnabled(form.cmdUnlock->isEnabled()), pane(form.txtLog->text())
+    {
+    }
+    bool operator==(const Snapshot& other) const
+    {
+        return running == other.running && lamp == other.lamp && frameEnabled == other.frameEnabled &&
+               lockEnabled == other.lockEnabled && unlockEnabled == other.unlockEnabled && pane == other.pane;
+    }
+};
+
+enum class Reply
+{
+    Yes,
+    No,
+    Cancel,
+    Escape,
+    CloseBox,
+    Enter
+};
+
+// Answers a message box as the operator would: a button, a key, or the box's close button.
+void reply(QWidget* dialog, Reply how)
+{
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    switch (how) {
+    case Reply::Yes:
+        QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        break;
+    case Reply::No:
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        break;
+    case Reply::Cancel:
+        QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
+        break;
+    case Reply::Escape:
+        QTest::keyClick(box, Qt::Key_Escape);
+        break;
+    case Reply::CloseBox:
+        box->close();
+        break;
+    case Reply::Enter:
+        QTest::keyClick(box, Qt::Key_Return);
+        break;
+    }
+}
+
+struct BoxLook
+{
+    QString text;
+    QString title;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool yesIsDefault = false;
+    Qt::LayoutDirection direction = Qt::LeftToRight;
+    Qt::Alignment alignment;
+};
+
+BoxLook lookOf(QWidget* dialog)
+{
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    if (!box)
+        return {};
+    const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    return {box->text(),
+            box->windowTitle(),
+            box->standardButtons(),
+            box->icon(),
+            box->defaultButton() == box->button(QMessageBox::Yes),
+            box->layoutDirection(),
+            label ? QStyle::visualAlignment(box->layoutDirection(), label->alignment()) : Qt::Alignment()};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Reply)
+
+class LifecycleTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Scheduler
+    {
+        TestPlatform platform;
+        frmScheduler form{platform.platform()};
+
+        // Started up as the program does it, and shown.
+        Scheduler()
+        {
+            form.Form_Load();
+            form.show();
+        }
+        QString line(const QString& message) const { return dateTimeText(platform.clock->now()) + message; }
+        QString dailyLogFile() const
+        {
+            return platform.path(QStringLiteral("Temp/zorScheduler-LOG-") +
+                                 platform.clock->now().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log"));
+        }
+        // Running, with ticks every few milliseconds and a job due on every tick, so each tick shows as a
+        // pane line.
+        void startFastTicks()
+        {
+            form.chkTransferData->setValue(VbCheckBox::Checked);
+            form.cmbMIn->setListIndex(0); // "1": every minute
+            form.cmdStart_Click();
+            form.tmrScheduler->setInterval(20);
+        }
+    };
+
+    QTemporaryDir m_configHome;
+    QString settingsFile() const { return m_configHome.filePath(QStringLiteral("zorScheduler.conf")); }
+
+    void storeSettings(const QByteArray& settingsSection)
+    {
+        QFile file(settingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\n" + settingsSection);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Settings files go to a folder of the test's own, never the user's.
+        QVERIFY(m_configHome.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+    }
+
+    void init() { QFile::remove(settingsFile()); }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("running");
+
+        QTest::newRow("nothing stored: stopped") << QByteArray() << false;
+        QTest::newRow("auto start unticked: stopped") << QByteArray("AutoStart=0\n") << false;
+        QTest::newRow("auto start ticked: running") << QByteArray("AutoStart=1\n") << true;
+        QTest::newRow("auto start greyed: stopped, only exactly ticked starts") << QByteArray("AutoStart=2\n") << false;
+    }
+
+    void startUp()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, running);
+        if (!stored.isEmpty())
+            storeSettings(stored);
+
+        Scheduler scheduler;
+        const frmScheduler& form = scheduler.form;
+
+        QVERIFY(!form.fraCMD->isEnabled());
+        QVERIFY(!form.cmdLock->isEnabled());
+        QVERIFY(form.cmdUnlock->isEnabled());
+        QCOMPARE(form.tmrScheduler->interval(), 60000);
+        QCOMPARE(form.tmrScheduler->isEnabled(), running);
+        QCOMPARE(form.tmrScheduler->isActive(), running);
+        QCOMPARE(form.shpStatus->backColor(), running ? int(StatusLamp::Green) : int(StatusLamp::Red));
+        QCOMPARE(form.txtLog->text(), running ? scheduler.line(QStringLiteral(": Timer Started!\r\n")) : QString());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Zor Scheduler   Version 1.0.5"));
+    }
+
+    void startAndStopRepeatInAnyState()
+    {
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        QStringList expected;
+        const auto press = [&](QPushButton* button, const char* message) {
+            scheduler.platform.clock->advanceMinutes(1);
+            QTest::mouseClick(button, Qt::LeftButton);
+            expected.prepend(scheduler.line(QLatin1String(message)));
+        };
+
+        // Start and Stop sit in the locked frame: while locked, pressing them does nothing.
+        QTest::mouseClick(form.cmdStart, Qt::LeftButton);
+        QVERIFY(!form.tmrScheduler->isEnabled());
+        QVERIFY(form.txtLog->isEmpty());
+
+        form.cmdUnlock->setEnabled(false);
+        form.fraCMD->setEnabled(true);
+        press(form.cmdStop, ": Timer Stopped!");
+        QVERIFY(!form.tmrScheduler->isEnabled());
+        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Red));
+
+        press(form.cmdStart, ": Timer Started!");
+        QTRY_VERIFY(form.tmrScheduler->remainingTime() < 59950);
+        const int remainingAfterFirstStart = form.tmrScheduler->remainingTime();
+        press(form.cmdStart, ": Timer Started!");
+        QVERIFY(form.tmrScheduler->isActive());
+        QCOMPARE(form.tmrScheduler->interval(), 60000);
+        // A second Start does not restart the minute.
+        QVERIFY(form.tmrScheduler->remainingTime() <= remainingAfterFirstStart);
+        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Green));
+
+        press(form.cmdStop, ": Timer Stopped!");
+        press(form.cmdStop, ": Timer Stopped!");
+        QVERIFY(!form.tmrScheduler->isActive());
+        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Red));
+        QCOMPARE(form.txtLog->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+
+    void unlock_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("cancelled");
+        QTest::addColumn<bool>("unlocks");
+
+        QTest::newRow("the access code unlocks") << QStringLiteral("4713") << false << true;
+        QTest::newRow("a blank before the code is refused") << QStringLiteral(" 4713") << false << false;
+        QTest::newRow("a blank after the code is refused") << QStringLiteral("4713 ") << false << false;
+        QTest::newRow("a wrong code is refused") << QStringLiteral("4731") << false << false;
+        QTest::newRow("an empty answer is refused") << QString() << false << false;
+        QTest::newRow("the code typed, then cancelled, is refused") << QStringLiteral("4713") << true << false;
+    }
+
+    void unlock()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, cancelled);
+        QFETCH(bool, unlocks);
+
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        QString prompt, title, preset;
+        QLineEdit::EchoMode echo = QLineEdit::NoEcho;
+        ModalAnswer answer([&](QWidget* dialog) {
+            auto* input = qobject_cast<QInputDialog*>(dialog);
+            prompt = input->labelText();
+            title = input->windowTitle();
+            preset = input->textValue();
+            echo = input->textEchoMode();
+            auto* field = input->findChild<QLineEdit*>();
+            QTest::keyClicks(field, typed);
+            auto* buttons = input->findChild<QDialogButtonBox*>();
+            QTest::mouseClick(buttons->button(cancelled ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+            return true;
+        });
+        const QString paneBefore = form.txtLog->text();
+
+        QTest::mouseClick(form.cmdUnlock, Qt::LeftButton);
+
+        QVERIFY(answer.answered());
+        QCOMPARE(prompt, QStringLiteral("رمز عبور:"));
+        QCOMPARE(title, QStringLiteral("سوال"));
+        QCOMPARE(preset, QString());
+        QCOMPARE(echo, QLineEdit::Normal);
+        QCOMPARE(form.fraCMD->isEnabled(), unlocks);
+        QCOMPARE(form.cmdLock->isEnabled(), unlocks);
+        QCOMPARE(form.cmdUnlock->isEnabled(), !unlocks);
+        QCOMPARE(form.txtLog->text(), paneBefore);
+    }
+
+    void lockAfterUnlock()
+    {
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        const auto unlockWith = [&](const QString& code) {
+            ModalAnswer answer([&](QWidget* dialog) {
+                auto* input = qobject_cast<QInputDialog*>(dialog);
+                input->setTextValue(code);
+                input->accept();
+                return true;
+            });
+            QTest::mouseClick(form.cmdUnlock, Qt::LeftButton);
+        };
+
+        unlockWith(QStringLiteral("4713"));
+        QTest::mouseClick(form.cmdLock, Qt::LeftButton);
+        QVERIFY(!form.fraCMD->isEnabled());
+        QVERIFY(!form.cmdLock->isEnabled());
+        QVERIFY(form.cmdUnlock->isEnabled());
+        QVERIFY(!form.chkSendSms->isEnabled());
+
+        unlockWith(QStringLiteral("4713"));
+        QVERIFY(form.fraCMD->isEnabled());
+        QVERIFY(form.cmdLock->isEnabled());
+        QVERIFY(!form.cmdUnlock->isEnabled());
+        QVERIFY(form.chkSendSms->isEnabled());
+    }
+
+    void clearLog_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("while locked") << true;
+        QTest::newRow("while unlocked") << false;
+    }
+
+    void clearLog()
+    {
+        QFETCH(bool, locked);
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        if (!locked) {
+            form.cmdUnlock->setEnabled(false);
+            form.fraCMD->setEnabled(true);
+            form.cmdLock->setEnabled(true);
+        }
+        const Snapshot lockState(form);
+
+        {
+            // An empty pane: no question at all.
+            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::No), true; });
+            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QVERIFY(!answer.wasShown());
+        }
+        form.AddLogLine(QStringLiteral(": Timer Started!"));
+        const QString lines = form.txtLog->text();
+        {
+            BoxLook look;
+            ModalAnswer answer([&](QWidget* dialog) { return look = lookOf(dialog), reply(dialog, Reply::No), true; });
+            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QVERIFY(answer.answered());
+            QCOMPARE(look.text, QStringLiteral("Are you sure to clear log?"));
+            QCOMPARE(look.title, QStringLiteral("Alert"));
+            QCOMPARE(look.buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(look.icon, QMessageBox::Question);
+            QVERIFY(look.yesIsDefault);
+            QCOMPARE(form.txtLog->text(), lines);
+            QVERIFY(!QFile::exists(scheduler.dailyLogFile()));
+        }
+        {
+            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Escape), true; });
+            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QVERIFY(answer.answered());
+            QCOMPARE(form.txtLog->text(), lines);
+        }
+        {
+            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Enter), true; });
+            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QVERIFY(answer.answered());
+            QVERIFY(form.txtLog->isEmpty());
+            const QByteArray archived = readFile(scheduler.dailyLogFile());
+            QCOMPARE(archived, (dateTimeText(scheduler.platform.clock->now()) + QLatin1Char('\t') + lines +
+                                QStringLiteral("\r\n"))
+                                   .toUtf8());
+        }
+        Snapshot after(form);
+        after.pane = lockState.pane;
+        QVERIFY(after == lockState);
+    }
+
+    void clearLogArchivesThePaneAsItIsWhenYesIsPressed()
+    {
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        scheduler.startFastTicks();
+        QSignalSpy ticks(form.tmrScheduler, &QTimer::timeout);
+
+        ModalAnswer answer([&](QWidget* dialog) {
+            if (ticks.isEmpty())
+                return false;
+            reply(dialog, Reply::Yes);
+            return true;
+        });
+        QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+
+        QVERIFY(answer.answered());
+        const QString archived = QString::fromUtf8(readFile(scheduler.dailyLogFile()));
+        QVERIFY2(archived.contains(QStringLiteral(": Transfer Data !")), qPrintable(archived));
+        QVERIFY(archived.contains(QStringLiteral(": Timer Started!")));
+    }
+
+    void closeQuestion_data()
+    {
+        QTest::addColumn<Reply>("how");
+        QTest::addColumn<bool>("closes");
+
+        QTest::newRow("answered Yes: the program ends") << Reply::Yes << true;
+        QTest::newRow("Enter takes the default, Yes") << Reply::Enter << true;
+        QTest::newRow("answered No: it keeps running") << Reply::No << false;
+        QTest::newRow("answered Cancel: it keeps running") << Reply::Cancel << false;
+        QTest::newRow("dismissed with Escape: it keeps running") << Reply::Escape << false;
+        QTest::newRow("the question's own close box: it keeps running") << Reply::CloseBox << false;
+    }
+
+    void closeQuestion()
+    {
+        QFETCH(Reply, how);
+        QFETCH(bool, closes);
+
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        form.cmdStart_Click();
+        const Snapshot before(form);
+        BoxLook look;
+        ModalAnswer answer([&](QWidget* dialog) { return look = lookOf(dialog), reply(dialog, how), true; });
+
+        QCOMPARE(form.close(), closes);
+
+        QVERIFY(answer.answered());
+        QCOMPARE(look.text, kCloseQuestion);
+        QCOMPARE(look.title, QStringLiteral("اخطار"));
+        QCOMPARE(look.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(look.icon, QMessageBox::Critical);
+        QVERIFY(look.yesIsDefault);
+        QCOMPARE(look.direction, Qt::RightToLeft);
+        QVERIFY(look.alignment & Qt::AlignRight);
+        QCOMPARE(form.isVisible(), !closes);
+        QVERIFY(Snapshot(form) == before);
+        QVERIFY(!QFile::exists(scheduler.dailyLogFile()));
+    }
+
+    void aTickRunsWhileAPromptIsOpen_data()
+    {
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("the close question") << QStringLiteral("close");
+        QTest::newRow("the unlock prompt") << QStringLiteral("unlock");
+    }
+
+    void aTickRunsWhileAPromptIsOpen()
+    {
+        QFETCH(QString, prompt);
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        scheduler.startFastTicks();
+        QSignalSpy ticks(form.tmrScheduler, &QTimer::timeout);
+        int ticksWhileOpen = 0;
+
+        ModalAnswer answer([&](QWidget* dialog) {
+            if (ticks.size() < 2)
+                return false;
+            ticksWhileOpen = ticks.size();
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                reply(box, Reply::No);
+            else
+                qobject_cast<QDialog*>(dialog)->reject();
+            return true;
+        });
+        if (prompt == QLatin1String("close"))
+            QVERIFY(!form.close());
+        else
+            form.cmdUnlock_Click();
+
+        QVERIFY(answer.answered());
+        QVERIFY(ticksWhileOpen >= 2);
+        QVERIFY(form.txtLog->text().count(QStringLiteral(": Transfer Data !")) >= 2);
+        QVERIFY(form.tmrScheduler->isActive());
+        QVERIFY(form.isVisible());
+    }
+
+    void sessionEnd()
+    {
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        {
+            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::No), true; });
+            QVERIFY(sessionMayEnd(form, false));
+            QVERIFY(!answer.wasShown());
+        }
+        {
+            BoxLook look;
+            ModalAnswer answer([&](QWidget* dialog) { return look = lookOf(dialog), reply(dialog, Reply::No), true; });
+            QVERIFY(!sessionMayEnd(form, true));
+            QCOMPARE(look.text, kCloseQuestion);
+        }
+        {
+            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Yes), true; });
+            QVERIFY(sessionMayEnd(form, true));
+            QVERIFY(answer.answered());
+        }
+    }
+};
+
+QTEST_MAIN(LifecycleTest)
+#include "LifecycleTest.moc"
