@@ -2,6 +2,7 @@
 
 VbComboBox::VbComboBox(QWidget* parent) : QComboBox(parent)
 {
+    setInsertPolicy(QComboBox::NoInsert);
     connect(this, &QComboBox::currentIndexChanged, this, &VbComboBox::listIndexChanged);
 }
 
@@ -16,4 +17,25 @@ bool VbComboBox::setListIndex(int index)
 QString VbComboBox::list(int index) const
 {
     return index >= 0 && index < count() ? itemText(index) : QString();
+}
+
+bool VbComboBox::event(QEvent* event)
+{
+    // The form makes the box editable after it is constructed. The operator cannot reach the field before the
+    // box has been shown, so the box's first event is early enough to quieten it.
+    keepTypingFromSelecting();
+    return QComboBox::event(event);
+}
+
+void VbComboBox::keepTypingFromSelecting()
+{
+    QLineEdit* field = lineEdit();
+    if (!field || field == m_quietLineEdit)
+        return;
+    m_quietLineEdit = field;
+    // QComboBox selects the entry matching the typed text when the field reports Enter or the end of editing
+    // (the focus leaving), even with NoInsert, and its completer selects the entry it completes to.
+    setCompleter(nullptr);
+    disconnect(field, &QLineEdit::returnPressed, this, nullptr);
+    disconnect(field, &QLineEdit::editingFinished, this, nullptr);
 }

@@ -1,0 +1,375 @@
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+#include "support/TestPlatform.h"
+#include "ui/frmScheduler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+// The [Settings] section of an INI file, read without QSettings so the test sees what is on disk.
+QMap<QString, QString> storedSettings(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QMap<QString, QString> values;
+    bool inSection = false;
+    for (const QByteArray& rawLine : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line == u"[Settings]"_qs;
+        else if (inSection && line.contains(QLatin1Char('=')))
+            values.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
+    }
+    return values;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList paneLines(const frmScheduler& form)
+{
+    return form.txtLog->text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
+}
+
+int controlValue(const QWidget* control)
+{
+    if (const auto* box = qobject_cast<const VbCheckBox*>(control))
+        return box->value();
+    return qobject_cast<const VbComboBox*>(control)->listIndex();
+}
+} // namespace
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void storeIsAnIniFileInTheUsersConfigFolder();
+    void firstStartStoresWhatLoadingChanged();
+    void usableValuesLoadIntoTheirControls_data();
+    void usableValuesLoadIntoTheirControls();
+    void unusableValueGivesWayToTheDefault_data();
+    void unusableValueGivesWayToTheDefault();
+    void clickIsOnDiskWhenTheHandlerReturns();
+    void comboStoresThePositionNotTheText();
+    void typingIntoAComboStoresNothing_data();
+    void typingIntoAComboStoresNothing();
+    void anotherExecutableNameHasSettingsOfItsOwn();
+    void failedWriteKeepsTheControlAndSaysWhy();
+    void backupDatabaseIsNeverStored();
+
+private:
+    // Each case runs under an executable name of its own, so no case sees a file that QSettings cached in
+    // another.
+    QString confPath() const { return confPathOf(m_platform->application->baseName()); }
+    QString confPathOf(const QString& name) const { return m_config.filePath(name + u".conf"_qs); }
+    void newForm() { m_form = std::make_unique<frmScheduler>(m_platform->platform()); }
+
+    QTemporaryDir m_config;
+    int m_case = 0;
+    std::unique_ptr<TestPlatform> m_platform;
+    std::unique_ptr<frmScheduler> m_form;
+};
+
+void SettingsTest::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    // QSettings reads the variable once, on its first use in the process.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+}
+
+void SettingsTest::init()
+{
+    m_platform = std::make_unique<TestPlatform>();
+    m_platform->application->setBaseName(u"zorScheduler-case%1"_qs.arg(++m_case));
+    newForm();
+}
+
+void SettingsTest::cleanup()
+{
+    m_form.reset();
+    m_platform.reset();
+}
+
+void SettingsTest::storeIsAnIniFileInTheUsersConfigFolder()
+{
+    const QString shippedName = u"zorScheduler"_qs;
+    QCOMPARE(GetSetting(shippedName, u"Settings"_qs, u"SMSStartTime"_qs, 2), u"2"_qs);
+
+    QString whyNot;
+    QVERIFY(SaveSetting(shippedName, u"Settings"_qs, u"AutoStart"_qs, u"1"_qs, &whyNot));
+    QCOMPARE(whyNot, QString());
+    QCOMPARE(fileBytes(m_config.filePath(u"zorScheduler.conf"_qs)), QByteArray("[Settings]\nAutoStart=1\n"));
+    QCOMPARE(GetSetting(shippedName, u"Settings"_qs, u"AutoStart"_qs, 0), u"1"_qs);
+    QCOMPARE(QDir(m_config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"zorScheduler.conf"_qs});
+}
+
+void SettingsTest::firstStartStoresWhatLoadingChanged()
+{
+    LoadSettings(*m_form);
+
+    QCOMPARE(m_form->chkAutoStart->value(), 0);
+    for (const VbCheckBox* box :
+         {m_form->chkCleanBackupDir, m_form->chkProcessInternetOrders, m_form->chkRunUpdateManager, m_form->chkSendSms,
+          m_form->chkTransferData, m_form->chkTransferPerson})
+        QVERIFY2(box->value() == 1, qPrintable(box->objectName()));
+    for (const VbComboBox* combo : {m_form->cmbMIn, m_form->cmbSMSTime, m_form->cmbTransferMin})
+        QVERIFY2(combo->listIndex() == 2, qPrintable(combo->objectName()));
+
+    const QMap<QString, QString> expected{
+        {u"ProcessInternetOrders"_qs, u"1"_qs}, {u"SendSms"_qs, u"1"_qs},      {u"TransferPerson"_qs, u"1"_qs},
+        {u"TransferDataInterval"_qs, u"2"_qs},  {u"SMSStartTime"_qs, u"2"_qs}, {u"TransferPersonInterval"_qs, u"2"_qs},
+    };
+    QCOMPARE(storedSettings(confPath()), expected);
+    QCOMPARE(paneLines(*m_form), QStringList());
+}
+
+void SettingsTest::usableValuesLoadIntoTheirControls_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("a stored 0 unticks a box ticked by default") << QByteArray("SendSms=0") << u"chkSendSms"_qs << 0;
+    QTest::newRow("a stored 1 ticks the auto start") << QByteArray("AutoStart=1") << u"chkAutoStart"_qs << 1;
+    QTest::newRow("a stored 2 greys a box") << QByteArray("TransferData=2") << u"chkTransferData"_qs << 2;
+    QTest::newRow("-1 leaves a combo without entry") << QByteArray("SMSStartTime=-1") << u"cmbSMSTime"_qs << -1;
+    QTest::newRow("the last position of a ten-entry list") << QByteArray("TransferDataInterval=9") << u"cmbMIn"_qs << 9;
+    QTest::newRow("cmbTransferMin is stored under TransferPersonInterval")
+        << QByteArray("TransferPersonInterval=0") << u"cmbTransferMin"_qs << 0;
+    QTest::newRow("blanks around the number") << QByteArray("TransferPerson=\" 0 \"") << u"chkTransferPerson"_qs << 0;
+    QTest::newRow("a leading plus") << QByteArray("SMSStartTime=+4") << u"cmbSMSTime"_qs << 4;
+    QTest::newRow("leading zeros") << QByteArray("RunUpdateManager=00") << u"chkRunUpdateManager"_qs << 0;
+}
+
+void SettingsTest::usableValuesLoadIntoTheirControls()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, control);
+    QFETCH(int, expected);
+    QVERIFY(writeFile(confPath(), "[Settings]\n" + stored + '\n'));
+
+    LoadSettings(*m_form);
+
+    QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), expected);
+    QCOMPARE(paneLines(*m_form), QStringList());
+}
+
+void SettingsTest::unusableValueGivesWayToTheDefault_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("defaultValue");
+
+    QTest::newRow("letters instead of digits")
+        << u"SendSms"_qs << QByteArray("abc") << u"abc"_qs << u"chkSendSms"_qs << 1;
+    QTest::newRow("an empty text where the default equals the box as created")
+        << u"AutoStart"_qs << QByteArray() << QString() << u"chkAutoStart"_qs << 0;
+    QTest::newRow("a number above 32767")
+        << u"TransferDataInterval"_qs << QByteArray("32768") << u"32768"_qs << u"cmbMIn"_qs << 2;
+    QTest::newRow("a number below -32768")
+        << u"TransferPerson"_qs << QByteArray("-32769") << u"-32769"_qs << u"chkTransferPerson"_qs << 1;
+    QTest::newRow("5 under a check-box key")
+        << u"CleanBackupDir"_qs << QByteArray("5") << u"5"_qs << u"chkCleanBackupDir"_qs << 1;
+    QTest::newRow("10 under SMSStartTime, whose list has five entries")
+        << u"SMSStartTime"_qs << QByteArray("10") << u"10"_qs << u"cmbSMSTime"_qs << 2;
+    QTest::newRow("-2 under a combo key")
+        << u"TransferPersonInterval"_qs << QByteArray("-2") << u"-2"_qs << u"cmbTransferMin"_qs << 2;
+    QTest::newRow("a fraction") << u"RunUpdateManager"_qs << QByteArray("1.5") << u"1.5"_qs << u"chkRunUpdateManager"_qs
+                                << 1;
+    QTest::newRow("a value with a comma, which QSettings reads as a list")
+        << u"ProcessInternetOrders"_qs << QByteArray("1,2") << u"1,2"_qs << u"chkProcessInternetOrders"_qs << 1;
+    QTest::newRow("a line break is not carried into the pane")
+        << u"SendSms"_qs << QByteArray("1\\n2") << u"1?2"_qs << u"chkSendSms"_qs << 1;
+}
+
+void SettingsTest::unusableValueGivesWayToTheDefault()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, control);
+    QFETCH(int, defaultValue);
+    // TransferData=0 stands for the rows that load as usual around the refused one.
+    QVERIFY(writeFile(confPath(), "[Settings]\nTransferData=0\n" + key.toLatin1() + '=' + stored + '\n'));
+
+    LoadSettings(*m_form);
+
+    QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), defaultValue);
+    QCOMPARE(m_form->chkTransferData->value(), 0);
+    const QMap<QString, QString> onDisk = storedSettings(confPath());
+    QCOMPARE(onDisk.value(key), QString::number(defaultValue));
+    QCOMPARE(onDisk.value(u"TransferData"_qs), u"0"_qs);
+
+    const QStringList lines = paneLines(*m_form);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().contains(u": Setting \""_qs + key + u"\" held the unusable value \""_qs + shown + u"\""_qs),
+             qPrintable(lines.first()));
+
+    // The next start is clean.
+    newForm();
+    LoadSettings(*m_form);
+    QCOMPARE(paneLines(*m_form), QStringList());
+}
+
+void SettingsTest::clickIsOnDiskWhenTheHandlerReturns()
+{
+    QVERIFY(writeFile(confPath(), "[Settings]\nSendSms=0\n"));
+    LoadSettings(*m_form);
+    QCOMPARE(m_form->chkSendSms->value(), 0);
+    m_form->show();
+
+    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+
+    // No event has been processed since the click: the value went to disk inside the handler.
+    QCOMPARE(m_form->chkSendSms->value(), 1);
+    QCOMPARE(storedSettings(confPath()).value(u"SendSms"_qs), u"1"_qs);
+
+    // Changed and changed back: the last write equals the box, and closing writes nothing more.
+    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+    const QByteArray before = fileBytes(confPath());
+    QCOMPARE(storedSettings(confPath()).value(u"SendSms"_qs), u"0"_qs);
+    m_form.reset();
+    QCOMPARE(fileBytes(confPath()), before);
+}
+
+void SettingsTest::comboStoresThePositionNotTheText()
+{
+    LoadSettings(*m_form);
+    m_form->show();
+
+    QTest::keyClick(m_form->cmbSMSTime, Qt::Key_Home);
+    QCOMPARE(m_form->cmbSMSTime->list(m_form->cmbSMSTime->listIndex()), u"8"_qs);
+    QCOMPARE(storedSettings(confPath()).value(u"SMSStartTime"_qs), u"0"_qs);
+
+    // Picking from an editable box by keyboard is still picking: the arrow moves from "3" to "4".
+    QTest::keyClick(m_form->cmbMIn, Qt::Key_Down);
+    QCOMPARE(m_form->cmbMIn->listIndex(), 3);
+    QCOMPARE(storedSettings(confPath()).value(u"TransferDataInterval"_qs), u"3"_qs);
+}
+
+void SettingsTest::typingIntoAComboStoresNothing_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pressEnter");
+
+    QTest::newRow("cmbMIn, another entry's text, Enter") << u"cmbMIn"_qs << u"5"_qs << true;
+    QTest::newRow("cmbMIn, another entry's text, focus leaves") << u"cmbMIn"_qs << u"5"_qs << false;
+    QTest::newRow("cmbMIn, a number not in the list, Enter") << u"cmbMIn"_qs << u"42"_qs << true;
+    QTest::newRow("cmbTransferMin, another entry's text, Enter") << u"cmbTransferMin"_qs << u"10"_qs << true;
+    QTest::newRow("cmbTransferMin, another entry's text, focus leaves") << u"cmbTransferMin"_qs << u"10"_qs << false;
+    QTest::newRow("cmbTransferMin, words, Enter") << u"cmbTransferMin"_qs << u"every hour"_qs << true;
+}
+
+void SettingsTest::typingIntoAComboStoresNothing()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(bool, pressEnter);
+    auto* combo = m_form->findChild<VbComboBox*>(control);
+    LoadSettings(*m_form);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    const QByteArray before = fileBytes(confPath());
+    QSignalSpy selections(combo, &VbComboBox::listIndexChanged);
+
+    combo->setFocus();
+    QTRY_VERIFY(combo->hasFocus());
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo, typed);
+    if (pressEnter) {
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(combo->listIndex(), 2);
+    }
+    m_form->chkAutoStart->setFocus();
+    QTRY_VERIFY(!combo->hasFocus());
+
+    QCOMPARE(combo->lineEdit()->text(), typed);
+    QCOMPARE(combo->listIndex(), 2);
+    QCOMPARE(combo->count(), 10);
+    QCOMPARE(selections.size(), 0);
+    QCOMPARE(fileBytes(confPath()), before);
+}
+
+void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
+{
+    const QString firstName = m_platform->application->baseName();
+    LoadSettings(*m_form);
+    m_form->chkSendSms->setValue(0);
+    const QByteArray firstBytes = fileBytes(confPathOf(firstName));
+    QCOMPARE(storedSettings(confPathOf(firstName)).value(u"SendSms"_qs), u"0"_qs);
+
+    const QString copyName = firstName + u"-copy"_qs;
+    m_platform->application->setBaseName(copyName);
+    auto copy = std::make_unique<frmScheduler>(m_platform->platform());
+    LoadSettings(*copy);
+
+    QCOMPARE(copy->chkSendSms->value(), 1);
+    QCOMPARE(storedSettings(confPathOf(copyName)).keys(),
+             (QStringList{u"ProcessInternetOrders"_qs, u"SMSStartTime"_qs, u"SendSms"_qs, u"TransferDataInterval"_qs,
+                          u"TransferPerson"_qs, u"TransferPersonInterval"_qs}));
+    QCOMPARE(fileBytes(confPathOf(firstName)), firstBytes);
+
+    // The name is asked at every write, not remembered from the start.
+    m_form->chkAutoStart->setValue(1);
+    QCOMPARE(storedSettings(confPathOf(copyName)).value(u"AutoStart"_qs), u"1"_qs);
+    QCOMPARE(fileBytes(confPathOf(firstName)), firstBytes);
+}
+
+void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
+{
+    // A folder where the file should be cannot be written, whoever runs the test.
+    QVERIFY(QDir().mkpath(confPath()));
+    LoadSettings(*m_form);
+    QCOMPARE(m_form->chkSendSms->value(), 1);
+    m_form->show();
+
+    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+
+    QCOMPARE(m_form->chkSendSms->value(), 0);
+    const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs +
+                             QDir::toNativeSeparators(confPath()) + u" cannot be written."_qs;
+    QVERIFY2(paneLines(*m_form).first().endsWith(expected), qPrintable(paneLines(*m_form).first()));
+    QVERIFY(QFileInfo(confPath()).isDir());
+}
+
+void SettingsTest::backupDatabaseIsNeverStored()
+{
+    LoadSettings(*m_form);
+    m_form->show();
+    const QByteArray before = fileBytes(confPath());
+
+    QTest::mouseClick(m_form->chkBackupDatabase, Qt::LeftButton);
+    QCOMPARE(m_form->chkBackupDatabase->value(), 0);
+    QCOMPARE(fileBytes(confPath()), before);
+
+    newForm();
+    LoadSettings(*m_form);
+    QCOMPARE(m_form->chkBackupDatabase->value(), 1);
+}
+
+QTEST_MAIN(SettingsTest)
+#include "SettingsTest.moc"
