@@ -24,5 +24,7 @@ QString executableBaseName(const QString& executablePath)
 
 QString fileInDirectory(const QString& directory, const QString& relativePath)
 {
-    return QDir::toNativeSeparators(QDir::fromNativeSeparators(directory) + QLatin1Char('/') + relativePath);
+    // cleanPath keeps a directory given with a trailing separator, or the root, from doubling it.
+    return QDir::toNativeSeparators(
+        QDir::cleanPath(QDir::fromNativeSeparators(directory) + QLatin1Char('/') + relativePath));
 }

@@ -29,6 +29,9 @@ void DailyLogFileTest::liesInTheTempFolderAndNamesTheDate_data()
     QTest::newRow("a directory with blanks and non-ASCII letters")
         << u"/home/\u0633\u0644\u0627\u0645/my zor"_qs << QDate(2024, 3, 5)
         << u"/home/\u0633\u0644\u0627\u0645/my zor/Temp/zorScheduler-LOG-2024-03-05.log"_qs;
+    QTest::newRow("a directory given with a trailing separator")
+        << u"/opt/zor/"_qs << QDate(2024, 3, 5) << u"/opt/zor/Temp/zorScheduler-LOG-2024-03-05.log"_qs;
+    QTest::newRow("the root directory") << u"/"_qs << QDate(2024, 3, 5) << u"/Temp/zorScheduler-LOG-2024-03-05.log"_qs;
 }
 
 void DailyLogFileTest::liesInTheTempFolderAndNamesTheDate()
