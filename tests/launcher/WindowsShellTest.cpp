@@ -1,4 +1,5 @@
 #include "launcher/mdlShellExecute.h"
+#include "log/TempFolder.h"
 #include "support/PlainTest.h"
 #include "support/StandinRecord.h"
 
@@ -13,29 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder of its own below the system's temporary folder, removed at the end.
-class TempFolder
+// The folder as a path; its texts are UTF-8.
+fs::path pathOf(const TempFolder& folder)
 {
-public:
-    TempFolder()
-    {
-        static int counter = 0;
-        m_path = fs::temp_directory_path() /
-                 ("zor-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
-        fs::create_directories(m_path);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
+    return fs::u8path(folder.pathOf(""));
+}
 
-private:
-    fs::path m_path;
-};
-
-// The stand-in built beside this test, copied to folder/name. Both texts are UTF-8.
+// The stand-in built beside this test, copied to folder/name; name and the path returned are UTF-8.
 std::string installStandin(const fs::path& folder, const std::string& name)
 {
     wchar_t self[MAX_PATH];
@@ -67,13 +52,13 @@ StandinRecord waitForRecord(const std::string& program)
 PLAIN_TEST(aMissingProgramIsFileNotFound)
 {
     TempFolder folder;
-    PLAIN_CHECK(!launch((folder.path() / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    PLAIN_CHECK(!launch((pathOf(folder) / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
     PLAIN_CHECK_EQUAL(LastError.Number, 53);
     PLAIN_CHECK_EQUAL(LastError.Description, std::string("File not found"));
     PLAIN_CHECK_EQUAL(LastError.Source, std::string("zorScheduler.GShell"));
 
     // Windows may answer a missing folder with "Path not found"; Wine answers "File not found" for both.
-    PLAIN_CHECK(!launch((folder.path() / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    PLAIN_CHECK(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
     PLAIN_CHECK(LastError.Number == 53 || LastError.Number == 76);
 }
 
@@ -93,8 +78,8 @@ PLAIN_TEST(aStartedProgramReceivesTheParameterString)
     };
     plaintest::forEachRow(rows, [](const Row& row) {
         TempFolder folder;
-        fs::create_directories((folder.path() / fs::u8path(row.program)).parent_path());
-        const std::string program = installStandin(folder.path(), row.program);
+        fs::create_directories((pathOf(folder) / fs::u8path(row.program)).parent_path());
+        const std::string program = installStandin(pathOf(folder), row.program);
         PLAIN_CHECK(launch(program, row.showMode, row.parameters));
         PLAIN_CHECK(LastError.isEmpty());
         const StandinRecord record = waitForRecord(program);
@@ -109,9 +94,9 @@ PLAIN_TEST(aStartedProgramReceivesTheParameterString)
 PLAIN_TEST(aGivenWorkingDirectoryIsTheProgramsCurrentDirectory)
 {
     TempFolder folder;
-    const fs::path work = folder.path() / "work";
+    const fs::path work = pathOf(folder) / "work";
     fs::create_directories(work);
-    const std::string program = installStandin(folder.path(), "Velmora.exe");
+    const std::string program = installStandin(pathOf(folder), "Velmora.exe");
     PLAIN_CHECK(launch(program, 0, "", work.u8string()));
     const StandinRecord record = waitForRecord(program);
     PLAIN_CHECK(fs::equivalent(fs::u8path(record.workingDirectory), work));
