@@ -24,5 +24,11 @@ int main(int argc, char* argv[])
     guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
-    return app.exec();
+    const int result = app.exec();
+
+    // However the program ends in order (Yes to the close question, the session's end, a termination signal),
+    // the pane's lines since the last archive go to the daily log file instead of ending with the process.
+    if (!window.txtLog->isEmpty())
+        window.ClearLog();
+    return result;
 }

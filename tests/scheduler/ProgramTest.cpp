@@ -1,5 +1,6 @@
 #include "scheduler/SingleInstance.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
@@ -9,7 +10,7 @@
 
 #include <memory>
 
-class SingleInstanceTest : public QObject
+class ProgramTest : public QObject
 {
     Q_OBJECT
 
@@ -54,7 +55,7 @@ private:
     }
 
     // Waits until the program runs as the first instance: it holds its lock and is past start-up.
-    static bool runsAsFirst(const SingleInstanceTest& test, const QString& baseName, const QProcess& process)
+    static bool runsAsFirst(const ProgramTest& test, const QString& baseName, const QProcess& process)
     {
         return test.lockHolder(baseName) == process.processId() && process.state() == QProcess::Running;
     }
@@ -155,6 +156,35 @@ private slots:
         QVERIFY(next->waitForFinished(10000));
     }
 
+    void theLinesSinceTheLastArchiveAreArchivedWhenTheProgramEnds()
+    {
+        // A program folder of its own, so the daily log file is this test's.
+        const QDir folder(m_programs.path());
+        QVERIFY(folder.mkpath(QStringLiteral("alone/Temp")));
+        const QString program = folder.filePath(QStringLiteral("alone/zorScheduler"));
+        QVERIFY(QFile::copy(QString::fromUtf8(ZOR_PROGRAM), program));
+        {
+            QFile settings(settingsFile());
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write("[Settings]\nAutoStart=1\n");
+        }
+
+        const auto scheduler = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
+        const QDir logs(folder.filePath(QStringLiteral("alone/Temp")));
+        QVERIFY(logs.isEmpty());
+        scheduler->terminate();
+        QVERIFY(scheduler->waitForFinished(10000));
+
+        const QStringList files = logs.entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY(files.constFirst().startsWith(QLatin1String("zorScheduler-LOG-")));
+        QFile log(logs.filePath(files.constFirst()));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray entry = log.readAll();
+        QVERIFY2(entry.contains("\t") && entry.contains(": Timer Started!\r\n"), entry.constData());
+    }
+
     void aCopyUnderAnotherNameRunsBeside()
     {
         const QString copy = m_programs.filePath(QStringLiteral("zorSchedulerCopy"));
@@ -173,5 +203,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SingleInstanceTest)
-#include "SingleInstanceTest.moc"
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "ProgramTest.moc"
