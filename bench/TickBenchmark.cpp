@@ -21,6 +21,19 @@ void removeTopLines(LogPane& pane, int lines)
     cursor.removeSelectedText();
 }
 
+const QString kLine = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Orders!\r\n");
+
+// Fills the pane with lines and shows the window, so the pane lays out and paints its lines as it does in use.
+void fillAndShow(frmScheduler& form, std::int64_t lines)
+{
+    QString pane;
+    for (std::int64_t i = 0; i < lines; ++i)
+        pane += kLine;
+    form.txtLog->setText(pane);
+    form.show();
+    QApplication::processEvents();
+}
+
 void BM_TickWithSixRowsDue(benchmark::State& state)
 {
     TestPlatform platform;
@@ -33,14 +46,7 @@ void BM_TickWithSixRowsDue(benchmark::State& state)
     form.tmrScheduler->setInterval(60000);
     platform.clock->set(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
 
-    QString pane;
-    const QString line = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Orders!\r\n");
-    for (int i = 0; i < state.range(0); ++i)
-        pane += line;
-    form.txtLog->setText(pane);
-    // Shown, so the pane lays out and paints its lines as it does in use.
-    form.show();
-    QApplication::processEvents();
+    fillAndShow(form, state.range(0));
 
     for (auto _ : state) {
         form.tmrScheduler_Timer();
@@ -59,16 +65,10 @@ void BM_LineByRewritingThePane(benchmark::State& state)
 {
     TestPlatform platform;
     frmScheduler form(platform.platform());
-    QString pane;
-    const QString line = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Orders!\r\n");
-    for (int i = 0; i < state.range(0); ++i)
-        pane += line;
-    form.txtLog->setText(pane);
-    form.show();
-    QApplication::processEvents();
+    fillAndShow(form, state.range(0));
 
     for (auto _ : state) {
-        form.txtLog->setText(line + form.txtLog->text());
+        form.txtLog->setText(kLine + form.txtLog->text());
         state.PauseTiming();
         removeTopLines(*form.txtLog, 1);
         QApplication::processEvents();

@@ -1,4 +1,5 @@
 #include "log/ActivityLog.h"
+#include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "ui/LogPane.h"
 
@@ -6,16 +7,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QtTest>
-
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class ActivityLogTest : public QObject
 {

@@ -1,5 +1,6 @@
 #include "scheduler/JobTick.h"
 #include "scheduler/SchedulerJob.h"
+#include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "ui/ControlTag.h"
 #include "ui/frmScheduler.h"
@@ -48,12 +49,6 @@ QStringList paneLines(const frmScheduler& form)
 QString messageOf(const QString& line)
 {
     return line.mid(line.indexOf(QStringLiteral(": ")));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
