@@ -5,11 +5,39 @@
 #include "ui/StatusLamp.h"
 
 #include <QCloseEvent>
+#include <QFont>
+#include <QIcon>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+// The form asks for "MS Sans Serif", which few systems outside Windows have. Without a substitute the font
+// database picks the system's default face, whose wider letters run the captions past the right edges of
+// their fixed-width boxes; these plain faces keep them inside.
+void substituteDialogFont()
+{
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans Narrow"),
+                                QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans Condensed")});
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/zorScheduler-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     : QWidget(parent), tmrScheduler(new VbTimer(this)), m_platform(std::move(platform))
 {
+    substituteDialogFont();
     setupUi(this);
+    setUpLooks();
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     m_log = std::make_unique<ActivityLog>(*txtLog, *m_platform.clock, *m_platform.application);
 
@@ -34,6 +62,18 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
 }
 
 frmScheduler::~frmScheduler() = default;
+
+void frmScheduler::setUpLooks()
+{
+    // The form leaves every combo box with no entry selected and an empty field; the two editable ones show
+    // "Combo1" there until an entry is chosen.
+    cmbTransferMin->setEditText(QStringLiteral("Combo1"));
+    cmbMIn->setEditText(QStringLiteral("Combo1"));
+
+    setWindowIcon(programIcon());
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
+    txtLog->setFocus();
+}
 
 void frmScheduler::AddLogLine(const QString& message)
 {

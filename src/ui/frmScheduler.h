@@ -59,6 +59,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What the form cannot say: the combo boxes' starting text, the icon, the place on screen and the focus.
+    void setUpLooks();
+
     Platform m_platform;
     std::unique_ptr<ActivityLog> m_log;
 };
