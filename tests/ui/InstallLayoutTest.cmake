@@ -1,0 +1,42 @@
+# Installs the build into a fresh prefix and checks what a desktop and the program expect to find there.
+#   cmake -DBUILD_DIR=<build folder> -DPREFIX=<empty folder to create> -P InstallLayoutTest.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+    RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+function(expect condition)
+    if(NOT (${ARGV}))
+        message(SEND_ERROR "Expected: ${ARGV}")
+    endif()
+endfunction()
+
+set(program "${PREFIX}/bin/zorScheduler")
+expect(EXISTS "${program}" AND NOT IS_DIRECTORY "${program}")
+file(GLOB temp_contents "${PREFIX}/bin/Temp/*")
+expect(IS_DIRECTORY "${PREFIX}/bin/Temp")
+list(LENGTH temp_contents temp_count)
+expect(temp_count EQUAL 0)
+
+# The PNG header holds width and height as 32-bit big-endian numbers from byte 16 on.
+foreach(size IN ITEMS 16 32 48 64 128 256)
+    set(icon "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/zorScheduler.png")
+    expect(EXISTS "${icon}")
+    file(READ "${icon}" header OFFSET 16 LIMIT 8 HEX)
+    math(EXPR side "${size}" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING "${side}" 2 -1 side)
+    string(LENGTH "${side}" digits)
+    math(EXPR padding "8 - ${digits}")
+    string(REPEAT "0" ${padding} zeros)
+    expect("${header}" STREQUAL "${zeros}${side}${zeros}${side}")
+endforeach()
+expect(EXISTS "${PREFIX}/share/icons/hicolor/scalable/apps/zorScheduler.svg")
+
+set(entry "${PREFIX}/share/applications/zorScheduler.desktop")
+file(STRINGS "${entry}" lines)
+expect("Exec=\"${program}\"" IN_LIST lines)
+expect("Icon=zorScheduler" IN_LIST lines)
+expect("Type=Application" IN_LIST lines)
