@@ -7,6 +7,7 @@
 #include "ui/frmScheduler.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTextCursor>
 
 #include <benchmark/benchmark.h>
@@ -86,6 +87,9 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window writes its job choices to the settings store: keep them away from the user's own.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
