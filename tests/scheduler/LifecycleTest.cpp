@@ -1,6 +1,7 @@
 #include "ModalAnswer.h"
 #include "log/DateTimeText.h"
 #include "scheduler/SessionEnd.h"
+#include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "ui/StatusLamp.h"
 #include "ui/frmScheduler.h"
@@ -104,12 +105,6 @@ BoxLook lookOf(QWidget* dialog)
             box->defaultButton() == box->button(QMessageBox::Yes),
             box->layoutDirection(),
             label ? QStyle::visualAlignment(box->layoutDirection(), label->alignment()) : Qt::Alignment()};
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

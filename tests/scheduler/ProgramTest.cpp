@@ -1,5 +1,7 @@
 #include "scheduler/SingleInstance.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,11 +22,7 @@ private:
     QTemporaryDir m_programs;
 
     QString settingsFile() const { return m_configHome.filePath(QStringLiteral("zorScheduler.conf")); }
-    QByteArray settingsText() const
-    {
-        QFile file(settingsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray settingsText() const { return readFile(settingsFile()); }
     QString lockFile(const QString& baseName) const
     {
         return m_runtime.filePath(SingleInstance::lockFileName(baseName));

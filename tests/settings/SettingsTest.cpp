@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "ui/frmScheduler.h"
 
@@ -27,12 +28,6 @@ QMap<QString, QString> storedSettings(const QString& path)
             values.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
     }
     return values;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -118,7 +113,7 @@ void SettingsTest::storeIsAnIniFileInTheUsersConfigFolder()
     QString whyNot;
     QVERIFY(SaveSetting(shippedName, u"Settings"_qs, u"AutoStart"_qs, u"1"_qs, &whyNot));
     QCOMPARE(whyNot, QString());
-    QCOMPARE(fileBytes(m_config.filePath(u"zorScheduler.conf"_qs)), QByteArray("[Settings]\nAutoStart=1\n"));
+    QCOMPARE(readFile(m_config.filePath(u"zorScheduler.conf"_qs)), QByteArray("[Settings]\nAutoStart=1\n"));
     QCOMPARE(GetSetting(shippedName, u"Settings"_qs, u"AutoStart"_qs, 0), u"1"_qs);
     QCOMPARE(QDir(m_config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{u"zorScheduler.conf"_qs});
@@ -250,10 +245,10 @@ void SettingsTest::clickIsOnDiskWhenTheHandlerReturns()
 
     // Changed and changed back: the last write equals the box, and closing writes nothing more.
     QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
-    const QByteArray before = fileBytes(confPath());
+    const QByteArray before = readFile(confPath());
     QCOMPARE(storedSettings(confPath()).value(u"SendSms"_qs), u"0"_qs);
     m_form.reset();
-    QCOMPARE(fileBytes(confPath()), before);
+    QCOMPARE(readFile(confPath()), before);
 }
 
 void SettingsTest::comboStoresThePositionNotTheText()
@@ -294,7 +289,7 @@ void SettingsTest::typingIntoAComboStoresNothing()
     LoadSettings(*m_form);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    const QByteArray before = fileBytes(confPath());
+    const QByteArray before = readFile(confPath());
     QSignalSpy selections(combo, &VbComboBox::listIndexChanged);
 
     combo->setFocus();
@@ -312,7 +307,7 @@ void SettingsTest::typingIntoAComboStoresNothing()
     QCOMPARE(combo->listIndex(), 2);
     QCOMPARE(combo->count(), 10);
     QCOMPARE(selections.size(), 0);
-    QCOMPARE(fileBytes(confPath()), before);
+    QCOMPARE(readFile(confPath()), before);
 }
 
 void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
@@ -320,7 +315,7 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
     const QString firstName = m_platform->application->baseName();
     LoadSettings(*m_form);
     m_form->chkSendSms->setValue(0);
-    const QByteArray firstBytes = fileBytes(confPathOf(firstName));
+    const QByteArray firstBytes = readFile(confPathOf(firstName));
     QCOMPARE(storedSettings(confPathOf(firstName)).value(u"SendSms"_qs), u"0"_qs);
 
     const QString copyName = firstName + u"-copy"_qs;
@@ -332,12 +327,12 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
     QCOMPARE(storedSettings(confPathOf(copyName)).keys(),
              (QStringList{u"ProcessInternetOrders"_qs, u"SMSStartTime"_qs, u"SendSms"_qs, u"TransferDataInterval"_qs,
                           u"TransferPerson"_qs, u"TransferPersonInterval"_qs}));
-    QCOMPARE(fileBytes(confPathOf(firstName)), firstBytes);
+    QCOMPARE(readFile(confPathOf(firstName)), firstBytes);
 
     // The name is asked at every write, not remembered from the start.
     m_form->chkAutoStart->setValue(1);
     QCOMPARE(storedSettings(confPathOf(copyName)).value(u"AutoStart"_qs), u"1"_qs);
-    QCOMPARE(fileBytes(confPathOf(firstName)), firstBytes);
+    QCOMPARE(readFile(confPathOf(firstName)), firstBytes);
 }
 
 void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
@@ -361,11 +356,11 @@ void SettingsTest::backupDatabaseIsNeverStored()
 {
     LoadSettings(*m_form);
     m_form->show();
-    const QByteArray before = fileBytes(confPath());
+    const QByteArray before = readFile(confPath());
 
     QTest::mouseClick(m_form->chkBackupDatabase, Qt::LeftButton);
     QCOMPARE(m_form->chkBackupDatabase->value(), 0);
-    QCOMPARE(fileBytes(confPath()), before);
+    QCOMPARE(readFile(confPath()), before);
 
     newForm();
     LoadSettings(*m_form);
