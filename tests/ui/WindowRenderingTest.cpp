@@ -174,10 +174,16 @@ void WindowRenderingTest::logPaneWrapsAndShowsNoScrollBars()
     QVERIFY(!pane.verticalScrollBar()->isVisible());
     QVERIFY(!pane.horizontalScrollBar()->isVisible());
 
-    // Without scroll bars the keyboard still scrolls the pane.
+    // Without scroll bars the keyboard and the mouse wheel still scroll the pane.
     pane.setFocus();
     QTest::keyClick(&pane, Qt::Key_PageDown);
-    QVERIFY(pane.verticalScrollBar()->value() > 0);
+    const int afterPageDown = pane.verticalScrollBar()->value();
+    QVERIFY(afterPageDown > 0);
+    const QPointF middle = QRectF(pane.viewport()->rect()).center();
+    QWheelEvent wheel(middle, pane.viewport()->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane.viewport(), &wheel);
+    QVERIFY(pane.verticalScrollBar()->value() > afterPageDown);
 }
 
 QTEST_MAIN(WindowRenderingTest)
