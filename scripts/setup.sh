@@ -6,7 +6,8 @@ set -euo pipefail
 
 purpose=${1:-run}
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-core)
+# fonts-noto-core covers the Arabic script; fonts-liberation gives the narrow face the captions were measured for.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-core fonts-liberation)
 if [ "$purpose" = test ]; then
     packages+=(clang-format libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 wine)
 fi
