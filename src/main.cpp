@@ -9,6 +9,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Wayland compositors take the window's icon from the menu entry of this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zorScheduler"));
 
     // A second instance ends here: no window, no message, no setting read, no log line.
     const auto instance = Form_Initialize(RunningApplicationInfo());
