@@ -114,8 +114,9 @@ PLAIN_TEST(conversionOfTextThatEveryCodePageHolds)
     PLAIN_CHECK_EQUAL(toAnsiCodePage("a\xF0\x9F\x98\x80\xF0\x9F\x98\x80z"), std::string("a??z"));
 }
 
-// The machines the scheduler serves use Windows-1256; Wine, in the locale the test script gives it, uses
-// Windows-1252. Other code pages have no expectations here.
+// The machines the scheduler serves use Windows-1256. Wine takes its code page from the locale: Windows-1252
+// in the C locale, Windows-1256 in the Persian one, and the test script runs the suite in both. Other code
+// pages have no expectations here.
 PLAIN_TEST(conversionToTheArabicOrTheWesternCodePage)
 {
     const unsigned codePage = systemCodePage();
