@@ -7,19 +7,29 @@
 #include "ui/VbComboBox.h"
 #include "ui/frmScheduler.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
-// Re-arms the timer however the tick is left.
+// Disarms the timer for the tick and re-arms it however the tick is left. The next tick is due one period
+// after this one began: counted from its end, every tick's own running time (several program starts at a
+// full hour) would push all later ticks back, until now and then a calendar minute went without any tick
+// and its jobs did not run. Ticks still never overlap, and never come less than a period apart.
 class TimerRearm
 {
 public:
-    explicit TimerRearm(VbTimer& timer) : m_timer(timer) { m_timer.setEnabled(false); }
-    ~TimerRearm() { m_timer.setEnabled(true); }
+    explicit TimerRearm(VbTimer& timer) : m_timer(timer)
+    {
+        m_running.start();
+        m_timer.setEnabled(false);
+    }
+    ~TimerRearm() { m_timer.enableAfterRunning(m_running.elapsed()); }
     TimerRearm(const TimerRearm&) = delete;
     TimerRearm& operator=(const TimerRearm&) = delete;
 
 private:
     VbTimer& m_timer;
+    QElapsedTimer m_running;
 };
 
 void startJob(frmScheduler& form, const SchedulerJob& job)

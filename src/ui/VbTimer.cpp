@@ -1,31 +1,45 @@
 #include "ui/VbTimer.h"
 
-VbTimer::VbTimer(QObject* parent) : QTimer(parent)
+#include <algorithm>
+
+VbTimer::VbTimer(QObject* parent) : QObject(parent)
 {
-    setTimerType(Qt::PreciseTimer);
+    // Single-shot underneath: each timeout sets up the next, so the next one can be shortened by the time
+    // its handler ran.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &VbTimer::fire);
 }
 
 void VbTimer::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    apply();
+    if (!enabled)
+        m_timer.stop();
+    else if (m_interval > 0 && !m_timer.isActive())
+        m_timer.start(m_interval);
 }
 
 void VbTimer::setInterval(int milliseconds)
 {
-    if (milliseconds == interval())
+    if (milliseconds == m_interval)
         return;
-    QTimer::setInterval(milliseconds);
-    if (isActive())
-        stop();
-    apply();
+    m_interval = milliseconds;
+    m_timer.stop();
+    setEnabled(m_enabled);
 }
 
-void VbTimer::apply()
+void VbTimer::enableAfterRunning(qint64 elapsedMilliseconds)
 {
-    const bool run = m_enabled && interval() > 0;
-    if (run && !isActive())
-        start();
-    else if (!run && isActive())
-        stop();
+    m_enabled = true;
+    m_timer.stop();
+    if (m_interval > 0)
+        m_timer.start(static_cast<int>(std::clamp<qint64>(m_interval - elapsedMilliseconds, 0, m_interval)));
+}
+
+void VbTimer::fire()
+{
+    if (m_enabled && m_interval > 0)
+        m_timer.start(m_interval);
+    emit timeout();
 }

@@ -41,7 +41,7 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     m_log = std::make_unique<ActivityLog>(*txtLog, *m_platform.clock, *m_platform.application);
 
-    connect(tmrScheduler, &QTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
+    connect(tmrScheduler, &VbTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
     connect(cmdStart, &QPushButton::clicked, this, &frmScheduler::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmScheduler::cmdStop_Click);
     connect(cmdLock, &QPushButton::clicked, this, &frmScheduler::cmdLock_Click);

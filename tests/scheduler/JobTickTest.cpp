@@ -10,6 +10,9 @@
 #include <QMap>
 #include <QtTest>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 const char* const kRowLogTexts[] = {
@@ -115,6 +118,7 @@ private slots:
     void sevenOClockArchivesThePaneOnce();
     void failedArchiveKeepsThePane();
     void tickRearmsTheTimer();
+    void nextTickIsDueOnePeriodAfterTheTickBegan();
     void monthOfTicks();
 };
 
@@ -327,6 +331,31 @@ void JobTickTest::tickRearmsTheTimer()
     QVERIFY(s.form.tmrScheduler->isEnabled());
     QVERIFY(s.form.tmrScheduler->isActive());
     QCOMPARE(s.form.tmrScheduler->interval(), 60000);
+}
+
+void JobTickTest::nextTickIsDueOnePeriodAfterTheTickBegan()
+{
+    // Program starts that take their time: the tick's running time must not push the next tick back.
+    TestPlatform platform;
+    Platform slowShell = platform.platform();
+    slowShell.shellCall = [](std::intptr_t, const char*, const char*, const char*, const char*, std::int32_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        return 42;
+    };
+    frmScheduler form(slowShell);
+    form.tmrScheduler->setInterval(60000);
+    form.chkProcessInternetOrders->setValue(VbCheckBox::Checked);
+    form.chkRunUpdateManager->setValue(VbCheckBox::Checked);
+    platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)));
+
+    QElapsedTimer tick;
+    tick.start();
+    form.tmrScheduler_Timer();
+    const qint64 ran = tick.elapsed();
+    QVERIFY(ran >= 300);
+    QVERIFY(form.tmrScheduler->isActive());
+    QVERIFY2(form.tmrScheduler->remainingTime() <= 60000 - ran + 5, qPrintable(QString::number(ran)));
+    QCOMPARE(form.tmrScheduler->interval(), 60000);
 }
 
 // A month of one tick a minute: every row starts exactly as often as its due condition says, the latched

@@ -381,7 +381,7 @@ private slots:
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(form.tmrScheduler, &QTimer::timeout);
+        QSignalSpy ticks(form.tmrScheduler, &VbTimer::timeout);
 
         ModalAnswer answer([&](QWidget* dialog) {
             if (ticks.isEmpty())
@@ -450,7 +450,7 @@ private slots:
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(form.tmrScheduler, &QTimer::timeout);
+        QSignalSpy ticks(form.tmrScheduler, &VbTimer::timeout);
         int ticksWhileOpen = 0;
 
         ModalAnswer answer([&](QWidget* dialog) {
