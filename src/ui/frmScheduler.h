@@ -27,7 +27,6 @@ public:
 
     void AddLogLine(const QString& message);
     bool ClearLog();
-    ActivityLog& activityLog() { return *m_log; }
 
     // Start-up and the operator's commands (scheduler/Commands.cpp).
     void Form_Load();
