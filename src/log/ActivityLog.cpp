@@ -36,10 +36,13 @@ bool ActivityLog::ClearLog()
 
 LogWriteResult ActivityLog::WriteLog(const QString& message, QString& file, const bool& overwrite)
 {
+    // One reading for the file's date and the entry's time, so an entry written on the stroke of midnight
+    // cannot land in one day's file stamped with the next day's time.
+    const QDateTime now = m_clock.now();
     if (file.isEmpty())
-        file = dailyLogFilePath(m_application.directory(), m_clock.now().date());
+        file = dailyLogFilePath(m_application.directory(), now.date());
     if (!m_files)
         m_files = std::make_unique<TextFileService>();
-    return writeLogEntry(*m_files, file.toStdString(), dateTimeText(m_clock.now()).toStdString(), message.toStdString(),
+    return writeLogEntry(*m_files, file.toStdString(), dateTimeText(now).toStdString(), message.toStdString(),
                          overwrite);
 }
