@@ -7,29 +7,25 @@
 #include "ui/VbComboBox.h"
 #include "ui/frmScheduler.h"
 
-#include <QElapsedTimer>
-
 namespace {
 
-// Disarms the timer for the tick and re-arms it however the tick is left. The next tick is due one period
-// after this one began: counted from its end, every tick's own running time (several program starts at a
-// full hour) would push all later ticks back, until now and then a calendar minute went without any tick
-// and its jobs did not run. Ticks still never overlap, and never come less than a period apart.
+// Disarms the timer for the tick and re-arms it however the tick is left. The next tick is planned from the
+// tick's own clock reading, for the minute after the one the tick ran for: however long the tick's starts
+// take, no minute is skipped, and no minute is ticked twice.
 class TimerRearm
 {
 public:
-    explicit TimerRearm(VbTimer& timer) : m_timer(timer)
+    TimerRearm(VbTimer& timer, const QDateTime& tickMoment) : m_timer(timer), m_tickMoment(tickMoment)
     {
-        m_running.start();
         m_timer.setEnabled(false);
     }
-    ~TimerRearm() { m_timer.enableAfterRunning(m_running.elapsed()); }
+    ~TimerRearm() { m_timer.enableAfterTick(m_tickMoment); }
     TimerRearm(const TimerRearm&) = delete;
     TimerRearm& operator=(const TimerRearm&) = delete;
 
 private:
     VbTimer& m_timer;
-    QElapsedTimer m_running;
+    const QDateTime m_tickMoment;
 };
 
 void startJob(frmScheduler& form, const SchedulerJob& job)
@@ -51,13 +47,13 @@ void startJob(frmScheduler& form, const SchedulerJob& job)
 
 void runJob(frmScheduler& form, const SchedulerJob& job, const QDateTime& now)
 {
-    auto* box = form.findChild<VbCheckBox*>(QLatin1String(job.checkBox));
+    VbCheckBox* box = &form.jobBox(job);
     if (box->value() != VbCheckBox::Checked)
         return;
 
     std::optional<int> selected;
-    if (job.numberCombo)
-        selected = selectedNumber(*form.findChild<VbComboBox*>(QLatin1String(job.numberCombo)));
+    if (const VbComboBox* combo = form.jobCombo(job))
+        selected = selectedNumber(*combo);
     const bool due = job.isDue(now, selected);
 
     if (!job.latchMarker) {
@@ -100,9 +96,9 @@ std::optional<int> selectedNumber(const VbComboBox& combo)
 
 void runJobTick(frmScheduler& form)
 {
-    const TimerRearm rearm(*form.tmrScheduler);
     // One clock reading for the whole tick: separate readings for hour and minute could straddle an hour.
     const QDateTime now = form.platform().clock->now();
+    const TimerRearm rearm(*form.tmrScheduler, now);
     for (const SchedulerJob& job : kSchedulerJobs)
         runJob(form, job, now);
     applyLogArchiveRule(form, now);

@@ -1,23 +1,23 @@
 #include "ui/VbTimer.h"
 
-#include <algorithm>
+#include "scheduler/Clock.h"
 
-VbTimer::VbTimer(QObject* parent) : QObject(parent)
+VbTimer::VbTimer(std::shared_ptr<const Clock> clock, QObject* parent) : QObject(parent), m_clock(std::move(clock))
 {
-    // Single-shot underneath: each timeout sets up the next, so the next one can be shortened by the time
-    // its handler ran.
-    m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &VbTimer::fire);
+    // A precise single-shot wait, planned anew each time: Qt's default coarse timer may end a wait up to 5 %
+    // early or late, which is 3 s of a minute.
+    m_wait.setTimerType(Qt::PreciseTimer);
+    m_wait.setSingleShot(true);
+    connect(&m_wait, &QTimer::timeout, this, &VbTimer::wake);
 }
 
 void VbTimer::setEnabled(bool enabled)
 {
     m_enabled = enabled;
     if (!enabled)
-        m_timer.stop();
-    else if (m_interval > 0 && !m_timer.isActive())
-        m_timer.start(m_interval);
+        m_wait.stop();
+    else if (m_interval > 0 && !m_wait.isActive())
+        planAfter(m_clock->now());
 }
 
 void VbTimer::setInterval(int milliseconds)
@@ -25,21 +25,33 @@ void VbTimer::setInterval(int milliseconds)
     if (milliseconds == m_interval)
         return;
     m_interval = milliseconds;
-    m_timer.stop();
+    m_plan = TickPlan(milliseconds);
+    m_wait.stop();
     setEnabled(m_enabled);
 }
 
-void VbTimer::enableAfterRunning(qint64 elapsedMilliseconds)
+void VbTimer::enableAfterTick(const QDateTime& tickMoment)
 {
     m_enabled = true;
-    m_timer.stop();
+    m_wait.stop();
     if (m_interval > 0)
-        m_timer.start(static_cast<int>(std::clamp<qint64>(m_interval - elapsedMilliseconds, 0, m_interval)));
+        planAfter(tickMoment);
 }
 
-void VbTimer::fire()
+void VbTimer::planAfter(const QDateTime& moment)
 {
-    if (m_enabled && m_interval > 0)
-        m_timer.start(m_interval);
-    emit timeout();
+    // The wait is measured from a reading of its own, taken now, however long ago moment was read.
+    m_wait.start(static_cast<int>(m_plan.planAfter(moment, m_clock->now())));
+}
+
+void VbTimer::wake()
+{
+    if (!m_enabled || m_interval <= 0)
+        return;
+    const QDateTime now = m_clock->now();
+    // Planned on from this reading in any case, so the timer goes on even when a handler does not re-arm it.
+    const bool due = m_plan.isDue(now);
+    planAfter(now);
+    if (due)
+        emit timeout();
 }

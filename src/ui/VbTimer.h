@@ -1,43 +1,54 @@
 #pragma once
 
+#include "scheduler/TickPlan.h"
+
 #include <QObject>
 #include <QTimer>
 
-// The period timer with an Enabled switch and an Interval in milliseconds.
+#include <memory>
+
+class Clock;
+
+// The period timer with an Enabled switch and an Interval in milliseconds (0 keeps it from firing).
 //
-// It counts with a precise timer: Qt's default coarse timer may fire up to 5 % early, and a tick 3 s before
-// the minute it was meant for would start that minute's jobs twice. Switching an enabled timer on again
-// keeps its running period, so a second Start does not shift the minute rhythm; an Interval of 0 keeps an
-// enabled timer from firing.
+// It fires once in every period of the local wall clock while enabled: with an Interval of 60000, once in
+// every calendar minute, at its second 30 (see TickPlan). Each wait is planned from a fresh clock reading;
+// on waking the clock is read again, and a wake that is still before the planned minute (the wait ended
+// early, or the clock was set back) plans again without firing, while one that is a minute or more late
+// (the machine slept, the clock jumped) fires once, for the minute it is in. Switching the timer on plans
+// the first timeout for the minute after the current one; switching an enabled timer on again keeps its
+// plan, so a second Start neither delays nor doubles a tick.
 class VbTimer : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit VbTimer(QObject* parent = nullptr);
+    explicit VbTimer(std::shared_ptr<const Clock> clock, QObject* parent = nullptr);
 
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     int interval() const { return m_interval; }
-    // A new Interval starts the count afresh.
+    // A new Interval plans afresh.
     void setInterval(int milliseconds);
 
-    // Whether a timeout is pending, and in how many milliseconds (-1 when none is).
-    bool isActive() const { return m_timer.isActive(); }
-    int remainingTime() const { return m_timer.remainingTime(); }
+    // Whether a wait is running, and how many milliseconds are left of it (-1 when none is).
+    bool isActive() const { return m_wait.isActive(); }
+    int remainingTime() const { return m_wait.remainingTime(); }
 
-    // Switches the timer on again after a handler that ran for elapsedMilliseconds: the next timeout comes
-    // one Interval after the handler began, not after it ended, so the handler's own running time does not
-    // push every later timeout back.
-    void enableAfterRunning(qint64 elapsedMilliseconds);
+    // Switches the timer on again after a timeout handler whose clock reading was tickMoment: the next
+    // timeout is for the period after tickMoment's, however long the handler ran.
+    void enableAfterTick(const QDateTime& tickMoment);
 
 signals:
     void timeout();
 
 private:
-    void fire();
+    void planAfter(const QDateTime& moment);
+    void wake();
 
-    QTimer m_timer;
+    std::shared_ptr<const Clock> m_clock;
+    QTimer m_wait;
+    TickPlan m_plan{60000};
     int m_interval = 0;
     bool m_enabled = false;
 };

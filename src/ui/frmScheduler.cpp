@@ -2,6 +2,9 @@
 
 #include "log/ActivityLog.h"
 #include "scheduler/JobTick.h"
+#include "scheduler/SchedulerJob.h"
+#include "settings/SettingsTable.h"
+#include "ui/RequiredControl.h"
 #include "ui/StatusLamp.h"
 
 #include <QCloseEvent>
@@ -33,12 +36,13 @@ QIcon programIcon()
 } // namespace
 
 frmScheduler::frmScheduler(Platform platform, QWidget* parent)
-    : QWidget(parent), tmrScheduler(new VbTimer(this)), m_platform(std::move(platform))
+    : QWidget(parent), tmrScheduler(new VbTimer(platform.clock, this)), m_platform(std::move(platform))
 {
     substituteDialogFont();
     setupUi(this);
     setUpLooks();
     tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
+    resolveControls();
     m_log = std::make_unique<ActivityLog>(*txtLog, *m_platform.clock, *m_platform.application);
 
     connect(tmrScheduler, &VbTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
@@ -63,6 +67,34 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
 
 frmScheduler::~frmScheduler() = default;
 
+void frmScheduler::resolveControls()
+{
+    static_assert(std::tuple_size_v<decltype(kSchedulerJobs)> == std::tuple_size_v<decltype(m_jobBoxes)>);
+    static_assert(std::tuple_size_v<decltype(settingRows)> == std::tuple_size_v<decltype(m_settingControls)>);
+    for (std::size_t i = 0; i < kSchedulerJobs.size(); ++i) {
+        const SchedulerJob& job = kSchedulerJobs[i];
+        m_jobBoxes[i] = requireControl<VbCheckBox>(*this, job.checkBox);
+        m_jobCombos[i] = job.numberCombo ? requireControl<VbComboBox>(*this, job.numberCombo) : nullptr;
+    }
+    for (std::size_t i = 0; i < settingRows.size(); ++i)
+        m_settingControls[i] = requireControl<QWidget>(*this, settingRows[i].control);
+}
+
+VbCheckBox& frmScheduler::jobBox(const SchedulerJob& job) const
+{
+    return *m_jobBoxes.at(static_cast<std::size_t>(&job - kSchedulerJobs.data()));
+}
+
+VbComboBox* frmScheduler::jobCombo(const SchedulerJob& job) const
+{
+    return m_jobCombos.at(static_cast<std::size_t>(&job - kSchedulerJobs.data()));
+}
+
+QWidget& frmScheduler::settingControl(const SettingRow& row) const
+{
+    return *m_settingControls.at(static_cast<std::size_t>(&row - settingRows.data()));
+}
+
 void frmScheduler::setUpLooks()
 {
     // The form leaves every combo box with no entry selected and an empty field; the two editable ones show
@@ -83,6 +115,11 @@ void frmScheduler::AddLogLine(const QString& message)
 bool frmScheduler::ClearLog()
 {
     return m_log->ClearLog();
+}
+
+void frmScheduler::archiveLogAtExit(std::ostream& errors)
+{
+    m_log->archiveAtExit(errors);
 }
 
 void frmScheduler::closeEvent(QCloseEvent* event)

@@ -6,10 +6,14 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 
 class ActivityLog;
+struct SchedulerJob;
+struct SettingRow;
 
 // The scheduler's one window, and its whole working state: each job's switch is a check box, each period or
 // hour the selected entry of a combo box, the log is the pane's text, the running state is the timer's
@@ -27,6 +31,8 @@ public:
 
     void AddLogLine(const QString& message);
     bool ClearLog();
+    // The pane's last archive as the program ends in order; see ActivityLog::archiveAtExit.
+    void archiveLogAtExit(std::ostream& errors);
 
     // Start-up and the operator's commands (scheduler/Commands.cpp).
     void Form_Load();
@@ -52,6 +58,16 @@ public:
     // The minute tick (scheduler/JobTick.cpp).
     void tmrScheduler_Timer();
 
+    // The controls that the job table and the settings table name, looked up once as the window is made.
+    VbCheckBox& jobBox(const SchedulerJob& job) const;
+    // Null for a job without a number.
+    VbComboBox* jobCombo(const SchedulerJob& job) const;
+    QWidget& settingControl(const SettingRow& row) const;
+
+    // Why the settings store could not be read at start; while it is set, no change is saved.
+    const QString& settingsStoreProblem() const { return m_settingsStoreProblem; }
+    void setSettingsStoreProblem(const QString& problem) { m_settingsStoreProblem = problem; }
+
     VbTimer* tmrScheduler;
 
 protected:
@@ -61,6 +77,12 @@ private:
     // What the form cannot say: the combo boxes' starting text, the icon, the place on screen and the focus.
     void setUpLooks();
 
+    void resolveControls();
+
     Platform m_platform;
     std::unique_ptr<ActivityLog> m_log;
+    std::array<VbCheckBox*, 7> m_jobBoxes{};
+    std::array<VbComboBox*, 7> m_jobCombos{};
+    std::array<QWidget*, 10> m_settingControls{};
+    QString m_settingsStoreProblem;
 };

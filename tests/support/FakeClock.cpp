@@ -4,5 +4,5 @@ FakeClock::FakeClock(const QDateTime& start) : m_now(start) {}
 
 void FakeClock::set(int year, int month, int day, int hour, int minute, int second)
 {
-    m_now = QDateTime(QDate(year, month, day), QTime(hour, minute, second));
+    set(QDateTime(QDate(year, month, day), QTime(hour, minute, second)));
 }

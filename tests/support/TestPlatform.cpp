@@ -15,5 +15,5 @@ Platform TestPlatform::platform()
 
 QString TestPlatform::path(const QString& relativePath) const
 {
-    return directory.filePath(relativePath);
+    return fileInDirectory(directory.path(), relativePath);
 }

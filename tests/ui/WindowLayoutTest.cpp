@@ -1,5 +1,8 @@
 #include "TestWindow.h"
+#include "scheduler/SchedulerJob.h"
+#include "settings/SettingsTable.h"
 #include "ui/ControlTag.h"
+#include "ui/RequiredControl.h"
 
 #include <QKeySequence>
 #include <QScreen>
@@ -82,6 +85,7 @@ private slots:
     void comboBoxesStartWithNothingSelected();
     void captionsFitTheirBoxes();
     void iconComesInEverySize();
+    void controlsTheTablesNameAreFoundAsTheWindowIsMade();
 
 private:
     std::unique_ptr<TestWindow> m_test;
@@ -355,6 +359,31 @@ void WindowLayoutTest::iconComesInEverySize()
     const QImage small = icon.pixmap(QSize(32, 32)).toImage();
     QCOMPARE(small.pixelColor(16, 31), QColor(61, 87, 107));
     QVERIFY(small.hasAlphaChannel());
+}
+
+// The job tick and the settings reach their controls through the names in their tables. Each is looked up once,
+// as the window is made: a missing one, or one of another kind, stops the window there and names itself,
+// instead of crashing the first tick.
+void WindowLayoutTest::controlsTheTablesNameAreFoundAsTheWindowIsMade()
+{
+    QWidget form;
+    form.setObjectName(kWindow);
+    auto* plainBox = new QCheckBox(&form);
+    plainBox->setObjectName(QStringLiteral("chkSendSms"));
+    auto* box = new VbCheckBox(&form);
+    box->setObjectName(QStringLiteral("chkTransferData"));
+    QCOMPARE(requireControl<VbCheckBox>(form, "chkTransferData"), box);
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkSendSms"));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkAutoStart"));
+
+    frmScheduler& window = *m_window;
+    for (const SchedulerJob& job : kSchedulerJobs) {
+        QCOMPARE(window.jobBox(job).objectName(), QLatin1String(job.checkBox));
+        QCOMPARE(window.jobCombo(job) ? window.jobCombo(job)->objectName() : QString(),
+                 job.numberCombo ? QLatin1String(job.numberCombo) : QString());
+    }
+    for (const SettingRow& row : settingRows)
+        QCOMPARE(window.settingControl(row).objectName(), QLatin1String(row.control));
 }
 
 QTEST_MAIN(WindowLayoutTest)

@@ -1,0 +1,20 @@
+#include "scheduler/TickPlan.h"
+
+#include <algorithm>
+
+TickPlan::TickPlan(qint64 periodMs) : m_periodMs(std::max<qint64>(periodMs, 1)) {}
+
+qint64 TickPlan::periodOf(const QDateTime& moment) const
+{
+    // On the local wall clock: shift by the moment's own offset from UTC, cut, and shift back.
+    const qint64 offset = qint64(moment.offsetFromUtc()) * 1000;
+    const qint64 local = moment.toMSecsSinceEpoch() + offset;
+    const qint64 remainder = ((local % m_periodMs) + m_periodMs) % m_periodMs;
+    return local - remainder - offset;
+}
+
+qint64 TickPlan::planAfter(const QDateTime& moment, const QDateTime& now)
+{
+    m_planned = periodOf(moment) + m_periodMs;
+    return std::clamp<qint64>(dueTime() - now.toMSecsSinceEpoch(), 0, 2 * m_periodMs);
+}
