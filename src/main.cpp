@@ -6,31 +6,37 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     // Wayland compositors take the window's icon from the menu entry of this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("zorScheduler"));
 
+    // A termination signal ends the program as a Yes to the close question would, without asking: whoever
+    // sends it cannot see the window. exit() rather than quit(), which would ask through the close request.
+    // Handled before the lock is taken, so that no signal from then on can end the program other than in
+    // order; one that comes before the event loop runs waits for it.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
+
     // A second instance ends here: no window, no message, no setting read, no log line.
     const auto instance = Form_Initialize(RunningApplicationInfo());
     if (!instance)
         return 0;
 
-    // A termination signal ends the program as a Yes to the close question would, without asking: whoever
-    // sends it cannot see the window. exit() rather than quit(), which would ask through the close request.
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
-
     frmScheduler window(Platform::running());
+    if (!instance->problem().isEmpty())
+        window.AddLogLine(QStringLiteral(": ") + instance->problem());
     guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
     const int result = app.exec();
 
     // However the program ends in order (Yes to the close question, the session's end, a termination signal),
-    // the pane's lines since the last archive go to the daily log file instead of ending with the process.
-    if (!window.txtLog->isEmpty())
-        window.ClearLog();
+    // the pane's lines since the last archive are kept: in the daily log file, or failing that in the user's
+    // state folder, or failing that on standard error.
+    window.archiveLogAtExit(std::cerr);
     return result;
 }

@@ -2,8 +2,10 @@
 
 #include "log/LogFileEntry.h"
 
+#include <QDateTime>
 #include <QString>
 
+#include <iosfwd>
 #include <memory>
 
 class ApplicationInfo;
@@ -33,7 +35,15 @@ public:
     // anew replace an existing one. Reports whether the entry was written and why not; never throws.
     LogWriteResult WriteLog(const QString& message, QString& file, const bool& overwrite);
 
+    // The last archive, when the program ends in order. A non-empty pane goes to today's log file as ClearLog
+    // would put it there. When that file cannot take it, the same entry goes to the file of the same name in
+    // the user's state folder, and one line on errors says why and where the lines went; when that fails too,
+    // errors gets the reasons and the whole entry. Nothing is shown in the pane, which is about to go.
+    void archiveAtExit(std::ostream& errors);
+
 private:
+    LogWriteResult writeEntry(const QString& message, const QString& file, bool overwrite, const QDateTime& now);
+
     LogPane& m_pane;
     const Clock& m_clock;
     const ApplicationInfo& m_application;

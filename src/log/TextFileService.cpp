@@ -39,6 +39,6 @@ bool TextFileService::isOpen() const
 
 bool TextFileService::noteOutcome(bool succeeded)
 {
-    m_lastErrorText = succeeded ? std::string() : m_handle->lastErrorText();
+    m_lastErrorText = succeeded ? std::string() : m_handle->failure;
     return succeeded;
 }

@@ -49,6 +49,9 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
     for (const int signalNumber : kSignals)
         setHandler(signalNumber, onTerminationSignal);
+    // A file-size limit must make a write fail, so the log writer can take back what it wrote and say so,
+    // rather than end the program with SIGXFSZ.
+    setHandler(SIGXFSZ, SIG_IGN);
 }
 
 TerminationSignals::~TerminationSignals()

@@ -8,6 +8,12 @@
 #include <QLocale>
 #include <QtTest>
 
+#include <sstream>
+
+#ifdef Q_OS_UNIX
+#include "FileSizeLimit.h"
+#endif
+
 class ActivityLogTest : public QObject
 {
     Q_OBJECT
@@ -38,6 +44,9 @@ private slots:
     void failedArchiveKeepsThePane();
     void writeLogNamesTheDailyFile();
     void archiveIsWrittenInTheAnsiCodePage();
+    void anArchiveCutShortLeavesNoHalfEntry();
+    void archiveAtExit_data();
+    void archiveAtExit();
 };
 
 void ActivityLogTest::newestLineComesFirst()
@@ -154,6 +163,101 @@ void ActivityLogTest::archiveIsWrittenInTheAnsiCodePage()
     // Windows-1256: seen, lam, alef; the euro sign at 0x80; a CJK character it cannot hold becomes "?".
     QCOMPARE(readFile(l.file(7)),
              QByteArray("12/7/26 10:00:00 AM\t12/7/26 10:00:00 AM: \xd3\xe1\xc7\xe3 \x80 ?\r\n\r\n"));
+}
+
+// The disk fills up during the 07:00 archive, and is freed before the next one: the file never holds half an
+// entry, and no line reaches it twice.
+void ActivityLogTest::anArchiveCutShortLeavesNoHalfEntry()
+{
+#ifdef Q_OS_UNIX
+    Log l;
+    l.at(7, 6, 0, 0);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    QVERIFY(l.log.ClearLog());
+    const QByteArray before = readFile(l.file(7));
+    for (int minute = 1; minute < 60; ++minute) {
+        l.at(7, 6, minute, 30);
+        l.log.AddLogLine(QStringLiteral(": Process Internet Orders!"));
+    }
+
+    l.at(7, 7, 0, 30);
+    {
+        const FileSizeLimit full(rlim_t(before.size()) + 1000);
+        QVERIFY(!l.log.ClearLog());
+    }
+    QCOMPARE(readFile(l.file(7)), before);
+    const QString failure = l.pane.text().section(QStringLiteral("\r\n"), 0, 0);
+    QVERIFY2(failure.startsWith(QStringLiteral("12/7/26 7:00:30 AM: Log archive failed: ")) &&
+                 failure.contains(QStringLiteral("; the 1000 bytes written were taken back ")),
+             qPrintable(failure));
+
+    l.at(7, 8, 0, 0);
+    QVERIFY(l.log.ClearLog());
+    const QByteArray after = readFile(l.file(7));
+    QVERIFY(after.startsWith(before));
+    const QByteArray entry = after.mid(before.size());
+    QVERIFY(entry.startsWith("12/7/26 8:00:00 AM\t12/7/26 7:00:30 AM: Log archive failed: "));
+    QCOMPARE(entry.count("Process Internet Orders!"), 59);
+    QCOMPARE(entry.count("\r\n"), 61);
+#else
+    QSKIP("A file-size limit is a POSIX resource limit");
+#endif
+}
+
+void ActivityLogTest::archiveAtExit_data()
+{
+    QTest::addColumn<bool>("tempFolder");
+    QTest::addColumn<bool>("stateFolderUsable");
+    QTest::addColumn<QString>("wentTo"); // "daily", "state" or "errors"
+
+    QTest::newRow("the day's file takes the pane") << true << true << u"daily"_qs;
+    QTest::newRow("no Temp folder: the user's state folder") << false << true << u"state"_qs;
+    QTest::newRow("neither: standard error") << false << false << u"errors"_qs;
+}
+
+void ActivityLogTest::archiveAtExit()
+{
+    QFETCH(bool, tempFolder);
+    QFETCH(bool, stateFolderUsable);
+    QFETCH(QString, wentTo);
+    Log l;
+    QTemporaryDir state;
+    // A file where the state folder would be makes that folder impossible.
+    const QString stateHome = stateFolderUsable ? state.path() : state.filePath(u"taken"_qs);
+    if (!stateFolderUsable)
+        QVERIFY(QFile(stateHome).open(QIODevice::WriteOnly));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome));
+    if (!tempFolder)
+        QVERIFY(QDir(l.platform.path(u"Temp"_qs)).removeRecursively());
+
+    std::ostringstream errors;
+    l.at(7, 9, 0, 5);
+    l.log.archiveAtExit(errors);
+    QCOMPARE(QString::fromStdString(errors.str()), QString());
+
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.at(7, 9, 1, 0);
+    l.log.archiveAtExit(errors);
+    qunsetenv("XDG_STATE_HOME");
+
+    const QByteArray entry("12/7/26 9:01:00 AM\t12/7/26 9:00:05 AM: Timer Started!\r\n\r\n");
+    const QString fallback = state.filePath(u"zorScheduler/zorScheduler-LOG-2026-12-07.log"_qs);
+    const QString message = QString::fromStdString(errors.str());
+    if (wentTo == u"daily"_qs) {
+        QCOMPARE(readFile(l.file(7)), entry);
+        QCOMPARE(message, QString());
+    } else if (wentTo == u"state"_qs) {
+        QCOMPARE(readFile(fallback), entry);
+        QCOMPARE(message, u"zorScheduler: the log pane could not be archived to "_qs + l.file(7) +
+                              u" (No such file or directory); its lines went to "_qs +
+                              QDir::toNativeSeparators(fallback) + u"\n"_qs);
+    } else {
+        QVERIFY2(message.startsWith(u"zorScheduler: the log pane could not be archived to "_qs + l.file(7)),
+                 qPrintable(message));
+        QVERIFY2(message.endsWith(u"; its lines follow\n12/7/26 9:01:00 AM\t12/7/26 9:00:05 AM: Timer Started!\n"_qs),
+                 qPrintable(message));
+    }
+    QCOMPARE(l.pane.isEmpty(), wentTo != u"errors"_qs);
 }
 
 QTEST_MAIN(ActivityLogTest)
