@@ -2,7 +2,12 @@
 
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
+#include "settings/UserSettings.h"
 #include "ui/frmScheduler.h"
+
+#include <QDir>
+#include <QSignalBlocker>
+#include <QtDebug>
 
 namespace {
 QString settingsSection()
@@ -13,13 +18,6 @@ QString settingsSection()
 QString applicationName(const frmScheduler& form)
 {
     return form.platform().application->baseName();
-}
-
-QWidget& settingControl(frmScheduler& form, const SettingRow& row)
-{
-    QWidget* control = form.findChild<QWidget*>(QLatin1String(row.control));
-    Q_ASSERT(control);
-    return *control;
 }
 
 int controlValue(const QWidget& control)
@@ -47,13 +45,36 @@ QString shownText(const QString& stored)
     }
     return stored.size() > longest ? shown + QStringLiteral("...") : shown;
 }
+
+// A store that exists but cannot be read: every control takes its default, and the store is left exactly as
+// it is, since writing the defaults back would overwrite the operator's choices for good.
+void loadDefaultsOnly(frmScheduler& form, const QString& store, const QString& problem)
+{
+    const QString text =
+        QStringLiteral("The settings store %1 cannot be read (%2); the defaults are in use and no change is saved.")
+            .arg(QDir::toNativeSeparators(store), problem);
+    form.setSettingsStoreProblem(text);
+    form.AddLogLine(QStringLiteral(": ") + text);
+    qWarning("%ls", qUtf16Printable(text));
+    for (const SettingRow& row : settingRows) {
+        QWidget& control = form.settingControl(row);
+        const QSignalBlocker noSave(control);
+        setControlValue(control, row.defaultValue);
+    }
+}
 } // namespace
 
 void LoadSettings(frmScheduler& form)
 {
+    QString store;
+    const QString problem = userSettingsReadProblem(applicationName(form), &store);
+    if (!problem.isEmpty()) {
+        loadDefaultsOnly(form, store, problem);
+        return;
+    }
     for (const SettingRow& row : settingRows) {
         const QString key = QLatin1String(row.key);
-        QWidget& control = settingControl(form, row);
+        QWidget& control = form.settingControl(row);
         const QString stored = GetSetting(applicationName(form), settingsSection(), key, row.defaultValue);
         const std::optional<std::int16_t> value = settingValueFromText(stored);
         if (value && setControlValue(control, *value))
@@ -77,6 +98,12 @@ void SaveControlSetting(frmScheduler& form, const QWidget& control)
     Q_ASSERT(row);
     const QString key = QLatin1String(row->key);
     const QString text = QString::number(controlValue(control));
+    if (!form.settingsStoreProblem().isEmpty()) {
+        form.AddLogLine(
+            QStringLiteral(": Setting \"%1\" was not saved as %2: the settings store could not be read at start.")
+                .arg(key, text));
+        return;
+    }
     QString whyNot;
     if (!SaveSetting(applicationName(form), settingsSection(), key, text, &whyNot))
         form.AddLogLine(QStringLiteral(": Setting \"%1\" could not be saved as %2: %3.").arg(key, text, whyNot));

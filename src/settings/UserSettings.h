@@ -8,3 +8,8 @@
 // The platform's per-user store for one application name, where the settings of the program it replaces
 // were kept: an INI file in the user's configuration folder on POSIX, the registry on Windows.
 std::unique_ptr<QSettings> openUserSettings(const QString& application);
+
+// Why the store of application cannot be read, or an empty text when it can, or when nothing is stored yet.
+// Never blocks: what is not a regular file (a folder, a FIFO, a device) is refused without being opened.
+// location receives the store's name as the operator would look for it.
+QString userSettingsReadProblem(const QString& application, QString* location);

@@ -1,10 +1,26 @@
 #include "settings/UserSettings.h"
 
-std::unique_ptr<QSettings> openUserSettings(const QString& application)
+namespace {
+
+QString userSettingsKey(const QString& application)
 {
     // The key that the classic per-user GetSetting and SaveSetting functions use, so the choices made in the
-    // program this one replaces carry over. QSettings writes QString values as REG_SZ, as they did.
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
-                                           application,
-                                       QSettings::NativeFormat);
+    // program this one replaces carry over.
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + application;
+}
+
+} // namespace
+
+std::unique_ptr<QSettings> openUserSettings(const QString& application)
+{
+    // QSettings writes QString values as REG_SZ, as those functions did.
+    return std::make_unique<QSettings>(userSettingsKey(application), QSettings::NativeFormat);
+}
+
+QString userSettingsReadProblem(const QString& application, QString* location)
+{
+    if (location)
+        *location = userSettingsKey(application) + QStringLiteral("\\Settings");
+    const std::unique_ptr<QSettings> settings = openUserSettings(application);
+    return settings->status() == QSettings::AccessError ? QStringLiteral("access to the key is refused") : QString();
 }

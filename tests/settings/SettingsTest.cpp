@@ -6,10 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 // The [Settings] section of an INI file, read without QSettings so the test sees what is on disk.
@@ -70,6 +73,9 @@ private slots:
     void typingIntoAComboStoresNothing();
     void anotherExecutableNameHasSettingsOfItsOwn();
     void failedWriteKeepsTheControlAndSaysWhy();
+    void unreadableStoreIsLeftAsItIs_data();
+    void unreadableStoreIsLeftAsItIs();
+    void systemWideSettingsAreNeverRead();
     void backupDatabaseIsNeverStored();
 
 private:
@@ -88,7 +94,6 @@ private:
 void SettingsTest::initTestCase()
 {
     QVERIFY(m_config.isValid());
-    // QSettings reads the variable once, on its first use in the process.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
@@ -103,6 +108,7 @@ void SettingsTest::cleanup()
 {
     m_form.reset();
     m_platform.reset();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
 void SettingsTest::storeIsAnIniFileInTheUsersConfigFolder()
@@ -337,8 +343,10 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
 
 void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
 {
-    // A folder where the file should be cannot be written, whoever runs the test.
-    QVERIFY(QDir().mkpath(confPath()));
+    // A folder that takes no new file, whoever runs the test: the store is found empty, and only the write
+    // that should bring the value to disk fails.
+    qputenv("XDG_CONFIG_HOME", "/proc/self");
+    const QString store = u"/proc/self/"_qs + m_platform->application->baseName() + u".conf"_qs;
     LoadSettings(*m_form);
     QCOMPARE(m_form->chkSendSms->value(), 1);
     m_form->show();
@@ -346,10 +354,86 @@ void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
     QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
 
     QCOMPARE(m_form->chkSendSms->value(), 0);
-    const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs +
-                             QDir::toNativeSeparators(confPath()) + u" cannot be written."_qs;
+    const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs + store + u" cannot be written."_qs;
     QVERIFY2(paneLines(*m_form).first().endsWith(expected), qPrintable(paneLines(*m_form).first()));
-    QVERIFY(QFileInfo(confPath()).isDir());
+    QVERIFY(!QFileInfo::exists(store));
+}
+
+void SettingsTest::unreadableStoreIsLeftAsItIs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder") << u"folder"_qs;
+    QTest::newRow("a FIFO, which must not be opened") << u"fifo"_qs;
+    QTest::newRow("a link to /dev/null") << u"null"_qs;
+    QTest::newRow("a file without read permission") << u"unreadable"_qs;
+}
+
+// A store that is there but cannot be read must not pass for an empty one: the defaults would switch Auto
+// Start off and, written back, overwrite the operator's choices for good.
+void SettingsTest::unreadableStoreIsLeftAsItIs()
+{
+    QFETCH(QString, kind);
+    const QByteArray kept("[Settings]\nAutoStart=1\nSendSms=0\n");
+    if (kind == u"folder"_qs) {
+        QVERIFY(QDir().mkpath(confPath()));
+    } else if (kind == u"fifo"_qs) {
+        QVERIFY(::mkfifo(QFile::encodeName(confPath()).constData(), 0644) == 0);
+    } else if (kind == u"null"_qs) {
+        QVERIFY(QFile::link(u"/dev/null"_qs, confPath()));
+    } else {
+        QVERIFY(writeFile(confPath(), kept));
+        QVERIFY(QFile::setPermissions(confPath(), QFileDevice::Permissions()));
+        if (QFile(confPath()).open(QIODevice::ReadOnly))
+            QSKIP("This user reads files whatever their permissions say");
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^The settings store .* cannot be read"_qs));
+
+    LoadSettings(*m_form);
+
+    QCOMPARE(m_form->chkAutoStart->value(), 0);
+    QCOMPARE(m_form->chkSendSms->value(), 1);
+    QCOMPARE(m_form->cmbSMSTime->listIndex(), 2);
+    const QStringList lines = paneLines(*m_form);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().contains(u": The settings store "_qs + confPath() + u" cannot be read ("_qs) &&
+                 lines.first().endsWith(u"); the defaults are in use and no change is saved."_qs),
+             qPrintable(lines.first()));
+
+    // The operator's change holds for this run, is not saved, and the pane says so.
+    m_form->show();
+    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+    QCOMPARE(m_form->chkSendSms->value(), 0);
+    QVERIFY(paneLines(*m_form).first().endsWith(
+        u": Setting \"SendSms\" was not saved as 0: the settings store could not be read at start."_qs));
+
+    const QFileInfo store(confPath());
+    if (kind == u"folder"_qs) {
+        QVERIFY(store.isDir());
+    } else if (kind == u"fifo"_qs) {
+        QVERIFY(store.exists() && !store.isFile() && !store.isSymLink());
+    } else if (kind == u"null"_qs) {
+        QCOMPARE(store.symLinkTarget(), u"/dev/null"_qs);
+    } else {
+        QVERIFY(QFile::setPermissions(confPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readFile(confPath()), kept);
+    }
+}
+
+void SettingsTest::systemWideSettingsAreNeverRead()
+{
+    // What an administrator puts in the system-wide folders does not pose as the operator's own choice.
+    QTemporaryDir system;
+    const QString name = m_platform->application->baseName();
+    for (const QString& file : QStringList{name + u".conf"_qs, name + u"/"_qs + name + u".conf"_qs}) {
+        QVERIFY(QDir().mkpath(QFileInfo(system.filePath(file)).path()));
+        QVERIFY(writeFile(system.filePath(file), "[Settings]\nAutoStart=1\nSendSms=0\n"));
+    }
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(system.path()));
+    LoadSettings(*m_form);
+    qunsetenv("XDG_CONFIG_DIRS");
+
+    QCOMPARE(m_form->chkAutoStart->value(), 0);
+    QCOMPARE(m_form->chkSendSms->value(), 1);
 }
 
 void SettingsTest::backupDatabaseIsNeverStored()
