@@ -17,9 +17,14 @@ int main(int argc, char* argv[])
     // A termination signal ends the program as a Yes to the close question would, without asking: whoever
     // sends it cannot see the window. exit() rather than quit(), which would ask through the close request.
     // Handled before the lock is taken, so that no signal from then on can end the program other than in
-    // order; one that comes before the event loop runs waits for it.
+    // order. One that start-up already met (an event processed before the event loop runs, where exit() does
+    // nothing) is remembered, and the event loop is not entered at all.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
+    bool terminated = false;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&terminated] {
+        terminated = true;
+        QCoreApplication::exit(0);
+    });
 
     // A second instance ends here: no window, no message, no setting read, no log line.
     const auto instance = Form_Initialize(RunningApplicationInfo());
@@ -32,7 +37,7 @@ int main(int argc, char* argv[])
     guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
-    const int result = app.exec();
+    const int result = terminated ? 0 : app.exec();
 
     // However the program ends in order (Yes to the close question, the session's end, a termination signal),
     // the pane's lines since the last archive are kept: in the daily log file, or failing that in the user's

@@ -4,6 +4,7 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -179,8 +180,15 @@ private slots:
         const QString fault = firstMinuteNotTickedOnce(count, start.toMSecsSinceEpoch() - 17000 + kMinute,
                                                        end.toMSecsSinceEpoch() - kMinute, m_berlin);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        qInfo("%lld ticks, the latest at second %d", qint64(simulation.ticks.size()),
-              simulation.ticks.constLast().time().second());
+        int earliest = kMinute;
+        int latestInMinute = 0;
+        for (const QDateTime& tick : simulation.ticks) {
+            const int inMinute = tick.time().second() * 1000 + tick.time().msec();
+            earliest = std::min(earliest, inMinute);
+            latestInMinute = std::max(latestInMinute, inMinute);
+        }
+        qInfo("%lld ticks, each in its own minute, between second %.3f and %.3f of it",
+              qint64(simulation.ticks.size()), earliest / 1000.0, latestInMinute / 1000.0);
     }
 
     // The night daylight saving starts has no 02:00 to 02:59; the night it ends has them twice, once in
