@@ -14,6 +14,19 @@ function(expect condition)
     endif()
 endfunction()
 
+# Windows: what the zip holds, to be unpacked beside Velmora.exe: the program, its empty Temp folder and a
+# short text, nothing else.
+if(WINDOWS)
+    file(GLOB_RECURSE everything LIST_DIRECTORIES true RELATIVE "${PREFIX}" "${PREFIX}/*")
+    list(SORT everything)
+    list(JOIN everything "," listed)
+    expect(listed STREQUAL "README.txt,Temp,zorScheduler.exe")
+    file(READ "${PREFIX}/README.txt" text HEX)
+    string(FIND "${text}" "0d0a" crlf)
+    expect(NOT crlf EQUAL -1)
+    return()
+endif()
+
 set(program "${PREFIX}/bin/zorScheduler")
 expect(EXISTS "${program}" AND NOT IS_DIRECTORY "${program}")
 file(GLOB temp_contents "${PREFIX}/bin/Temp/*")
