@@ -3,7 +3,6 @@
 #include "log/DailyLogFile.h"
 #include "log/DateTimeText.h"
 #include "log/TextFileService.h"
-#include "log/UserStateFolder.h"
 #include "scheduler/ApplicationInfo.h"
 #include "scheduler/Clock.h"
 #include "ui/LogPane.h"
@@ -62,7 +61,7 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
         return;
     }
 
-    const QString folder = userStateFolder();
+    const QString folder = m_application.stateDirectory();
     const QString fallback = fileInDirectory(folder, dailyLogFileName(now.date()));
     QDir().mkpath(folder);
     const LogWriteResult rescued = writeEntry(message, fallback, false, now);

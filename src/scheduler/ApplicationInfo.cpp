@@ -1,5 +1,7 @@
 #include "scheduler/ApplicationInfo.h"
 
+#include "scheduler/UserStateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +16,11 @@ QString RunningApplicationInfo::baseName() const
     return executableBaseName(QCoreApplication::applicationFilePath());
 }
 
+QString RunningApplicationInfo::stateDirectory() const
+{
+    return userStateFolder();
+}
+
 QString executableBaseName(const QString& executablePath)
 {
     QString name = QFileInfo(executablePath).fileName();
@@ -24,7 +31,8 @@ QString executableBaseName(const QString& executablePath)
 
 QString fileInDirectory(const QString& directory, const QString& relativePath)
 {
-    // cleanPath keeps a directory given with a trailing separator, or the root, from doubling it.
+    // QDir::filePath puts no separator after one that ends the directory (the root "/" or "\", "C:\"), so no
+    // doubled separator is left for cleanPath to keep: on Windows a leading "\\" would name a network share.
     return QDir::toNativeSeparators(
-        QDir::cleanPath(QDir::fromNativeSeparators(directory) + QLatin1Char('/') + relativePath));
+        QDir::cleanPath(QDir(QDir::fromNativeSeparators(directory)).filePath(relativePath)));
 }

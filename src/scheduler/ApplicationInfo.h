@@ -12,6 +12,8 @@ public:
     virtual QString directory() const = 0;
     // The executable's file name without directory and without a ".exe" ending.
     virtual QString baseName() const = 0;
+    // The user's own folder for what cannot be kept where it belongs (see UserStateFolder.h); may not exist.
+    virtual QString stateDirectory() const = 0;
 };
 
 class RunningApplicationInfo final : public ApplicationInfo
@@ -19,6 +21,7 @@ class RunningApplicationInfo final : public ApplicationInfo
 public:
     QString directory() const override;
     QString baseName() const override;
+    QString stateDirectory() const override;
 };
 
 // The base name of an executable path: the file name, less a final ".exe" in any letter case. Other endings

@@ -1,4 +1,4 @@
-#include "log/UserStateFolder.h"
+#include "scheduler/UserStateFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>
