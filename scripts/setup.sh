@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for zorScheduler, with apt-get (through sudo when not root).
-#   scripts/setup.sh run    what building and running the scheduler needs
-#   scripts/setup.sh test   that, plus what the tests, the format check and the Windows suite under Wine need
+#   scripts/setup.sh run       what building and running the scheduler needs
+#   scripts/setup.sh windows   what the Windows build needs (scripts/windows-build.sh): mingw-w64, the source
+#                              package tools that build Qt for Windows, and Wine to run what it builds
+#   scripts/setup.sh test      all of that, plus the format check, the benchmarks and the end-to-end run
+#                              under Wine (an X server of its own, xdotool, the tools for its pictures)
 set -euo pipefail
 
 purpose=${1:-run}
 
 # fonts-noto-core covers the Arabic script; fonts-liberation gives the narrow face the captions were measured for.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-core fonts-liberation)
-if [ "$purpose" = test ]; then
-    packages+=(clang-format libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 wine)
-fi
+windows=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev patch xz-utils wine64 wine)
+case $purpose in
+run) ;;
+windows) packages+=("${windows[@]}") ;;
+test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales) ;;
+*)
+    echo "setup: run, windows or test" >&2
+    exit 2
+    ;;
+esac
+
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -18,10 +31,14 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The end-to-end run under Wine is a Persian operator's: the locale must exist for Wine to read its texts.
+if [ "$purpose" = test ] && ! locale -a 2>/dev/null | grep -q -i '^fa_IR\.utf-\?8$'; then
+    echo "Generating the fa_IR.UTF-8 locale"
+    "${sudo[@]}" localedef -i fa_IR -c -f UTF-8 fa_IR.UTF-8
+fi

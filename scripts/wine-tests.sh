@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Qt-free platform layer (launcher, text-file service) and its tests for 64-bit Windows with
-# mingw-w64, and runs the tests under Wine, headless, in a throw-away Wine prefix.
+# Builds the Windows program and its test suites (scripts/windows-build.sh) and proves them under Wine,
+# headless, in throw-away Wine prefixes: every suite twice, in the C locale (code page 1252) and in the
+# Persian one (code page 1256, that of the machines the scheduler serves), then the end-to-end run of the
+# real zorScheduler.exe on an X display of its own (scripts/wine-e2e.sh).
 #   scripts/wine-tests.sh [build folder]      default: build-win beside the sources
 set -euo pipefail
 
@@ -8,20 +10,14 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$source_dir/build-win}
 jobs=${ZOR_JOBS:-$(nproc)}
 
-wine=$(command -v wine64 || true)
-[ -z "$wine" ] && [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-[ -z "$wine" ] && wine=$(command -v wine || true)
-for tool in x86_64-w64-mingw32-g++-posix cmake ninja "$wine"; do
-    if [ -z "$tool" ] || ! command -v "$tool" >/dev/null; then
-        echo "wine-tests: missing ${tool:-wine}; scripts/setup.sh test installs it" >&2
-        exit 1
-    fi
-done
+seconds() { date +%s; }
+begin=$(seconds)
+zip=$("$source_dir/scripts/windows-build.sh" "$build_dir")
+built=$(seconds)
+echo "-- Windows build: $((built - begin)) s; $(basename "$zip"): $(stat -c %s "$zip") bytes"
 
-cmake -S "$source_dir" -B "$build_dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
-    -DZOR_WITH_QT=OFF -DZOR_WERROR=ON -DZOR_BUILD_BENCHMARKS=OFF
-cmake --build "$build_dir" -j "$jobs"
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 # No display, no debug channels, no offer to install Mono or Gecko, and a prefix of our own that goes away.
 unset DISPLAY WAYLAND_DISPLAY
@@ -29,7 +25,6 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 prefix_root=$(mktemp -d "${TMPDIR:-/tmp}/zor-wine.XXXXXX")
 export WINEPREFIX=$prefix_root/prefix
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 cleanup() {
     "$wineserver" -k >/dev/null 2>&1 || true
     rm -rf "$prefix_root"
@@ -40,9 +35,15 @@ trap cleanup EXIT
 "$wine" wineboot --init >/dev/null 2>&1
 "$wineserver" -w
 
-ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+# Wine takes the system's code page from the locale's name; the suites leave LC_ALL to this script.
+for locale in C.UTF-8 fa_IR.UTF-8; do
+    echo "-- The suites under Wine, in the $locale locale"
+    LC_ALL=$locale ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+done
+"$wineserver" -k >/dev/null 2>&1 || true
+suites=$(seconds)
+echo "-- Suites under Wine: $((suites - built)) s"
 
-# Once more in the Persian locale, where Windows' ANSI code page is Windows-1256, that of the machines the
-# scheduler serves; Wine takes the code page from the locale's name.
-echo "-- The same suites with the system code page of a Persian Windows"
-LC_ALL=fa_IR.UTF-8 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+echo "-- The real program under Wine, with its window"
+"$source_dir/scripts/wine-e2e.sh" "$build_dir"
+echo "-- End-to-end run: $(($(seconds) - suites)) s"

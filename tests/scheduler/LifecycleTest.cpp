@@ -1,6 +1,7 @@
 #include "ModalAnswer.h"
 #include "log/DateTimeText.h"
 #include "scheduler/SessionEnd.h"
+#include "support/StoredSettings.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "ui/StatusLamp.h"
@@ -146,14 +147,6 @@ private:
     };
 
     QTemporaryDir m_configHome;
-    QString settingsFile() const { return m_configHome.filePath(QStringLiteral("zorScheduler.conf")); }
-
-    void storeSettings(const QByteArray& settingsSection)
-    {
-        QFile file(settingsFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Settings]\n" + settingsSection);
-    }
 
 private slots:
     void initTestCase()
@@ -163,25 +156,25 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
     }
 
-    void init() { QFile::remove(settingsFile()); }
+    void init() { StoredSettings::clear(QStringLiteral("zorScheduler")); }
 
     void startUp_data()
     {
-        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("autoStart");
         QTest::addColumn<bool>("running");
 
-        QTest::newRow("nothing stored: stopped") << QByteArray() << false;
-        QTest::newRow("auto start unticked: stopped") << QByteArray("AutoStart=0\n") << false;
-        QTest::newRow("auto start ticked: running") << QByteArray("AutoStart=1\n") << true;
-        QTest::newRow("auto start greyed: stopped, only exactly ticked starts") << QByteArray("AutoStart=2\n") << false;
+        QTest::newRow("nothing stored: stopped") << QString() << false;
+        QTest::newRow("auto start unticked: stopped") << QStringLiteral("0") << false;
+        QTest::newRow("auto start ticked: running") << QStringLiteral("1") << true;
+        QTest::newRow("auto start greyed: stopped, only exactly ticked starts") << QStringLiteral("2") << false;
     }
 
     void startUp()
     {
-        QFETCH(QByteArray, stored);
+        QFETCH(QString, autoStart);
         QFETCH(bool, running);
-        if (!stored.isEmpty())
-            storeSettings(stored);
+        if (!autoStart.isEmpty())
+            QVERIFY(StoredSettings::store(QStringLiteral("zorScheduler"), {{QStringLiteral("AutoStart"), autoStart}}));
 
         Scheduler scheduler;
         const frmScheduler& form = scheduler.form;

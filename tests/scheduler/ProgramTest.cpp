@@ -1,5 +1,6 @@
 #include "scheduler/SingleInstance.h"
 
+#include "support/StoredSettings.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -13,8 +14,16 @@
 
 #include <memory>
 
-#include <sys/stat.h>
+#ifdef Q_OS_WIN
+#define SKIP_WITHOUT_TERMINATION_SIGNALS()                                                                             \
+    QSKIP("Termination signals are POSIX; on Windows the program ends in order through its close question or "         \
+          "the session's end (LifecycleTest, and the end-to-end run under Wine)")
+#else
+#define SKIP_WITHOUT_TERMINATION_SIGNALS()
+#endif
 
+// On Windows the suite runs in a throw-away Wine prefix: the lock lies in the user's own runtime folder there,
+// and the settings in the registry under the program's name.
 class ProgramTest : public QObject
 {
     Q_OBJECT
@@ -25,11 +34,26 @@ private:
     QTemporaryDir m_programs;
     QTemporaryDir m_state;
 
-    QString settingsFile() const { return m_configHome.filePath(QStringLiteral("zorScheduler.conf")); }
-    QByteArray settingsText() const { return readFile(settingsFile()); }
+    QString lockDirectory() const
+    {
+#ifdef Q_OS_WIN
+        return SingleInstance::defaultLockDirectory();
+#else
+        return m_runtime.path();
+#endif
+    }
     QString lockFile(const QString& baseName) const
     {
-        return m_runtime.filePath(SingleInstance::lockFileName(baseName));
+        return QDir(lockDirectory()).filePath(SingleInstance::lockFileName(baseName));
+    }
+    static QString executableSuffix()
+    {
+        const QString suffix = QFileInfo(QString::fromUtf8(ZOR_PROGRAM)).suffix();
+        return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
+    }
+    static QMap<QString, QString> storedSettings()
+    {
+        return StoredSettings::values(QStringLiteral("zorScheduler"));
     }
 
     // The process id that the lock of baseName names; 0 when there is no lock file.
@@ -46,7 +70,6 @@ private:
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_configHome.path());
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("XDG_STATE_HOME"), m_state.path());
         process->setProcessEnvironment(environment);
@@ -64,11 +87,11 @@ private:
         const QDir folder(m_programs.path());
         if (!folder.mkpath(folderName + (withTempFolder ? QStringLiteral("/Temp") : QString())))
             return QString();
-        const QString program = folder.filePath(folderName + QStringLiteral("/zorScheduler"));
-        QFile settings(settingsFile());
-        if (!QFile::copy(QString::fromUtf8(ZOR_PROGRAM), program) || !settings.open(QIODevice::WriteOnly))
+        const QString program = folder.filePath(folderName + QStringLiteral("/zorScheduler") + executableSuffix());
+        if (!QFile::copy(QString::fromUtf8(ZOR_PROGRAM), program) ||
+            !StoredSettings::store(QStringLiteral("zorScheduler"),
+                                   {{QStringLiteral("AutoStart"), QStringLiteral("1")}}))
             return QString();
-        settings.write("[Settings]\nAutoStart=1\n");
         return program;
     }
 
@@ -80,17 +103,33 @@ private:
         return test.lockHolder(baseName) == process.processId() && process.state() == QProcess::Running;
     }
 
+    // Ends the program: on POSIX with SIGTERM, in order. On Windows a polite end would be a close request,
+    // which the close question holds up, so the program is killed there.
+    static bool stop(QProcess& process)
+    {
+#ifdef Q_OS_WIN
+        process.kill();
+        return process.waitForFinished(10000);
+#else
+        process.terminate();
+        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+#endif
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY(m_configHome.isValid());
         QVERIFY(m_runtime.isValid());
         QVERIFY(m_programs.isValid());
+        // The programs started here keep their settings where this process looks for them.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
     }
 
     void init()
     {
-        QFile::remove(settingsFile());
+        StoredSettings::clear(QStringLiteral("zorScheduler"));
         // A lock left by a test that failed half-way must not decide the next one.
         QFile::remove(lockFile(QStringLiteral("zorScheduler")));
     }
@@ -142,10 +181,10 @@ private slots:
         QTest::newRow("an empty file") << QStringLiteral("file") << QByteArray() << true;
         QTest::newRow("garbage") << QStringLiteral("file") << QByteArray("\x01\xff garbage\n\n") << true;
         QTest::newRow("cut short in the process id") << QStringLiteral("file") << QByteArray("4") << true;
-        QTest::newRow("a process that is gone")
-            << QStringLiteral("file")
-            << QByteArray("2147483646\nzorScheduler\n" + QSysInfo::machineHostName().toUtf8() + '\n') << false;
+        QTest::newRow("a process that is gone") << QStringLiteral("gone") << QByteArray() << false;
+#ifdef Q_OS_UNIX
         QTest::newRow("a FIFO") << QStringLiteral("fifo") << QByteArray() << false;
+#endif
         QTest::newRow("an empty folder") << QStringLiteral("folder") << QByteArray() << false;
     }
 
@@ -155,8 +194,18 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, damaged);
         const QString lock = lockFile(QStringLiteral("zorScheduler"));
-        if (kind == QLatin1String("fifo")) {
-            QVERIFY(::mkfifo(QFile::encodeName(lock).constData(), 0644) == 0);
+        if (kind == QLatin1String("gone")) {
+            // A lock as this very process writes it, with its process id changed for one that no process has.
+            QLockFile real(lock);
+            QVERIFY(real.tryLock(0));
+            QByteArray lines = readFile(lock);
+            real.unlock();
+            lines = "2147483646" + lines.mid(lines.indexOf('\n'));
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(lines);
+        } else if (kind == QLatin1String("fifo")) {
+            QVERIFY(makeFifo(lock));
         } else if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkdir(lock));
         } else {
@@ -168,7 +217,7 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg,
                                  QRegularExpression(QStringLiteral("was damaged and held by no running")));
 
-        const SingleInstance instance(m_runtime.path(), QStringLiteral("zorScheduler"));
+        const SingleInstance instance(lockDirectory(), QStringLiteral("zorScheduler"));
         QVERIFY(instance.isOnlyInstance());
         QCOMPARE(instance.problem(), QString());
         QCOMPARE(lockHolder(QStringLiteral("zorScheduler")), QCoreApplication::applicationPid());
@@ -176,15 +225,19 @@ private slots:
 
     void onlyALiveHolderStopsAStart()
     {
-        // A live holder whose lock file was spoiled under it (or that is writing it this very moment).
+        // A live holder whose lock file was spoiled under it, or that is writing it this very moment. (Windows
+        // lets nobody write to a held lock, so there it is only held.)
         const QString lock = lockFile(QStringLiteral("zorScheduler"));
         QLockFile holder(lock);
         QVERIFY(holder.tryLock(0));
+#ifdef Q_OS_UNIX
         {
             QFile file(lock);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         }
-        const SingleInstance second(m_runtime.path(), QStringLiteral("zorScheduler"));
+#endif
+        QVERIFY(lockFileHasLiveHolder(lock));
+        const SingleInstance second(lockDirectory(), QStringLiteral("zorScheduler"));
         QVERIFY(!second.isOnlyInstance());
         QVERIFY(QFileInfo::exists(lock));
     }
@@ -195,7 +248,7 @@ private slots:
         QVERIFY(QDir().mkpath(lock + QStringLiteral("/inside")));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is not in use: something that is not a "
                                                                              "lock file is in its place")));
-        const SingleInstance instance(m_runtime.path(), QStringLiteral("zorScheduler"));
+        const SingleInstance instance(lockDirectory(), QStringLiteral("zorScheduler"));
         QVERIFY(instance.isOnlyInstance());
         QVERIFY(instance.problem().contains(QStringLiteral("cannot be removed")));
         QVERIFY(QDir(lock).removeRecursively());
@@ -208,8 +261,10 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QByteArray>("said");
         QTest::newRow("a garbage lock") << QStringLiteral("lock") << QByteArray("was damaged and held by no running");
+#ifdef Q_OS_UNIX
         QTest::newRow("a FIFO where the settings are kept")
             << QStringLiteral("settings") << QByteArray("cannot be read (it is not a regular file)");
+#endif
     }
 
     void damagedFilesDoNotHoldTheProgram()
@@ -221,16 +276,14 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("garbage");
         } else {
-            QVERIFY(::mkfifo(QFile::encodeName(settingsFile()).constData(), 0644) == 0);
+            QVERIFY(makeFifo(StoredSettings::location(QStringLiteral("zorScheduler"))));
         }
 
         const auto scheduler = start();
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
         QByteArray errors;
         QTRY_VERIFY_WITH_TIMEOUT((errors += scheduler->readAllStandardError()).contains(said), 10000);
-        scheduler->terminate();
-        QVERIFY(scheduler->waitForFinished(10000));
-        QCOMPARE(scheduler->exitCode(), 0);
+        QVERIFY(stop(*scheduler));
     }
 
     void aSecondProcessEndsAtOnceAndLeavesTheFirstAlone()
@@ -240,8 +293,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, name, *first), 10000);
         // The first start puts its defaults on record, the last key last; a second one that read or wrote the
         // store would do so again.
-        QTRY_VERIFY_WITH_TIMEOUT(settingsText().contains("TransferPersonInterval="), 10000);
-        QVERIFY(QFile::remove(settingsFile()));
+        QTRY_VERIFY_WITH_TIMEOUT(storedSettings().contains(QStringLiteral("TransferPersonInterval")), 10000);
+        StoredSettings::clear(QStringLiteral("zorScheduler"));
 
         QElapsedTimer clock;
         clock.start();
@@ -254,14 +307,13 @@ private slots:
 
         QCOMPARE(first->state(), QProcess::Running);
         QCOMPARE(lockHolder(name), first->processId());
-        QVERIFY(!QFile::exists(settingsFile()));
+        QVERIFY(storedSettings().isEmpty());
 
         // A termination signal ends the program in order, without a question, and gives up the lock.
-        first->terminate();
-        QVERIFY(first->waitForFinished(10000));
-        QCOMPARE(first->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(first->exitCode(), 0);
+        QVERIFY(stop(*first));
+#ifdef Q_OS_UNIX
         QVERIFY(!QFile::exists(lockFile(name)));
+#endif
     }
 
     void aLockLeftByAKilledProcessDoesNotBlockANewStart()
@@ -275,12 +327,12 @@ private slots:
 
         const auto next = start();
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, name, *next), 10000);
-        next->terminate();
-        QVERIFY(next->waitForFinished(10000));
+        QVERIFY(stop(*next));
     }
 
     void theLinesSinceTheLastArchiveAreArchivedWhenTheProgramEnds()
     {
+        SKIP_WITHOUT_TERMINATION_SIGNALS();
         const QString program = programAlone(QStringLiteral("alone"));
         QVERIFY(!program.isEmpty());
         const QDir logs(QFileInfo(program).dir().filePath(QStringLiteral("Temp")));
@@ -288,8 +340,7 @@ private slots:
         const auto scheduler = start(program);
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
         QVERIFY(logs.isEmpty());
-        scheduler->terminate();
-        QVERIFY(scheduler->waitForFinished(10000));
+        QVERIFY(stop(*scheduler));
 
         const QStringList files = logs.entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
@@ -306,11 +357,14 @@ private slots:
     {
         QTest::addColumn<bool>("withTempFolder");
         QTest::newRow("no Temp folder") << false;
+#ifdef Q_OS_UNIX
         QTest::newRow("a FIFO in the day's file's place") << true;
+#endif
     }
 
     void theLinesGoToTheStateFolderWhenTheDailyFileCannotTakeThem()
     {
+        SKIP_WITHOUT_TERMINATION_SIGNALS();
         QFETCH(bool, withTempFolder);
         const QString program = programAlone(QStringLiteral("without-%1").arg(withTempFolder), withTempFolder);
         QVERIFY(!program.isEmpty());
@@ -319,17 +373,14 @@ private slots:
             // Today's and, for a run across midnight, tomorrow's.
             for (const QDate& day : {today, today.addDays(1)}) {
                 const QString name = QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(day.toString(Qt::ISODate));
-                QVERIFY(::mkfifo(QFile::encodeName(QFileInfo(program).dir().filePath(name)).constData(), 0644) == 0);
+                QVERIFY(makeFifo(QFileInfo(program).dir().filePath(name)));
             }
         }
         QDir(m_state.path()).removeRecursively();
 
         const auto scheduler = start(program);
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
-        scheduler->terminate();
-        QVERIFY(scheduler->waitForFinished(10000));
-        QCOMPARE(scheduler->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(scheduler->exitCode(), 0);
+        QVERIFY(stop(*scheduler));
 
         const QDir fallback(m_state.filePath(QStringLiteral("zorScheduler")));
         const QStringList files = fallback.entryList(QDir::Files);
@@ -345,7 +396,7 @@ private slots:
 
     void aCopyUnderAnotherNameRunsBeside()
     {
-        const QString copy = m_programs.filePath(QStringLiteral("zorSchedulerCopy"));
+        const QString copy = m_programs.filePath(QStringLiteral("zorSchedulerCopy") + executableSuffix());
         QVERIFY(QFile::copy(QString::fromUtf8(ZOR_PROGRAM), copy));
 
         const auto original = start();
@@ -354,10 +405,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorSchedulerCopy"), *beside), 10000);
         QCOMPARE(original->state(), QProcess::Running);
 
-        original->terminate();
-        beside->terminate();
-        QVERIFY(original->waitForFinished(10000));
-        QVERIFY(beside->waitForFinished(10000));
+        QVERIFY(stop(*original));
+        QVERIFY(stop(*beside));
     }
 };
 

@@ -187,8 +187,8 @@ private slots:
             earliest = std::min(earliest, inMinute);
             latestInMinute = std::max(latestInMinute, inMinute);
         }
-        qInfo("%lld ticks, each in its own minute, between second %.3f and %.3f of it",
-              qint64(simulation.ticks.size()), earliest / 1000.0, latestInMinute / 1000.0);
+        qInfo("%lld ticks, each in its own minute, between second %.3f and %.3f of it", qint64(simulation.ticks.size()),
+              earliest / 1000.0, latestInMinute / 1000.0);
     }
 
     // The night daylight saving starts has no 02:00 to 02:59; the night it ends has them twice, once in

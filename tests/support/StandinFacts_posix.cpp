@@ -1,6 +1,9 @@
 #include "support/StandinFacts.h"
 
+#include <chrono>
+#include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -35,6 +38,39 @@ std::string openDescriptors()
 }
 
 } // namespace
+
+std::string standinLocalTime()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local = {};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
+    char withMilliseconds[40];
+    std::snprintf(withMilliseconds, sizeof(withMilliseconds), "%s.%03d", text, static_cast<int>(milliseconds));
+    return withMilliseconds;
+}
+
+std::string standinCommandLine(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 0; i < argc; ++i)
+        line += (i > 0 ? " " : "") + std::string(argv[i]);
+    return line;
+}
+
+bool appendStandinLine(const std::string& path, const std::string& line)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const std::string bytes = line + '\n';
+    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::close(fd) == 0 && written;
+}
 
 std::vector<std::string> standinProcessFacts()
 {

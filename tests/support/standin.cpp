@@ -8,16 +8,19 @@
 #include <system_error>
 #include <vector>
 
-// Stands in for the started programs: records how it was started beside itself and ends at once.
+// Stands in for the started programs: records how it was started beside itself and ends at once. The record
+// of the last start is "<program>.txt"; every start also adds a line to "<program>.starts": the local time,
+// the working directory and the command line, separated by TABs.
 int main(int argc, char** argv)
 {
     if (argc < 1)
         return 2;
     const std::string program = argv[0];
     const std::string recordPath = standinRecordPath(program);
-    const std::string partPath = recordPath + ".part";
     // Gathered before the record is opened, which would show up among the open descriptors.
     const std::vector<std::string> facts = standinProcessFacts();
+    // Stand-ins started at the same moment each write a part of their own.
+    const std::string partPath = recordPath + ".part-" + facts.front().substr(facts.front().find('=') + 1);
     std::error_code error;
     const std::string workingDirectory = std::filesystem::current_path(error).string();
     {
@@ -31,5 +34,8 @@ int main(int argc, char** argv)
         if (!out.flush())
             return 1;
     }
-    return std::rename(partPath.c_str(), recordPath.c_str()) == 0 ? 0 : 1;
+    // std::filesystem replaces an existing record also on Windows, where std::rename refuses to.
+    std::filesystem::rename(partPath, recordPath, error);
+    const std::string start = standinLocalTime() + '\t' + workingDirectory + '\t' + standinCommandLine(argc, argv);
+    return appendStandinLine(program + ".starts", start) && !error ? 0 : 1;
 }

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# End-to-end run of the real zorScheduler.exe under Wine, as an operator of a Persian Windows (code page 1256)
+# would run it: its window on an X display of its own (Xvfb), a throw-away Wine prefix, settings in the
+# registry, and Windows stand-ins for Velmora.exe and UpdateManager.exe beside it that note every start.
+# Over three ticks it checks the starts and their command lines as Windows delivers them, then closes the
+# window, answers the close question Yes through the real dialog, and checks the daily log file: CR LF line
+# ends and the code page's bytes. Takes pictures of the window and of the close question on the way.
+#   scripts/wine-e2e.sh <Windows build folder> [picture folder]     the build of scripts/windows-build.sh
+set -euo pipefail
+
+build=$(cd "${1:?the Windows build folder}" && pwd)
+pictures=${2:-}
+program=$build/bin/zorScheduler.exe
+standin=$build/tests/bin/zor_standin.exe
+for file in "$program" "$standin"; do
+    [ -f "$file" ] || {
+        echo "wine-e2e: $file is missing; build it with scripts/windows-build.sh" >&2
+        exit 1
+    }
+done
+
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+work=$(mktemp -d "${TMPDIR:-/tmp}/zor-e2e.XXXXXX")
+display=
+cleanup() {
+    "$wineserver" -k >/dev/null 2>&1 || true
+    [ -n "$display" ] && kill "$display" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "wine-e2e: FAILED: $*" >&2
+    [ -f "$work/app/scheduler.err" ] && tail -20 "$work/app/scheduler.err" >&2
+    exit 1
+}
+
+# The Persian locale gives Wine the code page 1256 and the operator's date format.
+export LC_ALL=fa_IR.UTF-8
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset WAYLAND_DISPLAY
+
+# A display of its own; any wineserver of an earlier run (one without a display would keep windows from
+# opening) is gone with the prefix.
+for number in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    display=$!
+    export DISPLAY=":$number"
+    break
+done
+[ -n "$display" ] || fail "no free X display number"
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+"$wine" wineboot --init >/dev/null 2>&1
+"$wineserver" -w
+
+# The program with its Temp folder and the two stand-ins, as the zip is unpacked beside the real programs.
+app=$work/app
+mkdir -p "$app/Temp"
+cp "$program" "$app/zorScheduler.exe"
+cp "$standin" "$app/Velmora.exe"
+cp "$standin" "$app/UpdateManager.exe"
+
+# Settings as an operator leaves them in the registry: Auto Start; persons and coupons every minute, Internet
+# orders, the updater every five minutes; and one value damaged by hand, in Persian, that the pane names.
+key='HKEY_CURRENT_USER\Software\VB and VBA Program Settings\zorScheduler\Settings'
+for setting in AutoStart=1 TransferPerson=1 TransferPersonInterval=0 ProcessInternetOrders=1 RunUpdateManager=1 \
+    SendSms=0 TransferData=0 CleanBackupDir=بله; do
+    "$wine" reg add "$key" /v "${setting%%=*}" /t REG_SZ /d "${setting#*=}" /f >/dev/null 2>&1 ||
+        fail "reg add $setting"
+done
+
+# Three ticks that take in a minute the updater is due in: the run starts when the minute is 2, 3 or 4 past a
+# multiple of five.
+while [ $((10#$(date +%M) % 5)) -lt 2 ]; do sleep 5; done
+started=$(date +%s)
+echo "wine-e2e: starting the scheduler at $(date +%T)"
+(cd "$app" && exec "$wine" zorScheduler.exe >"$app/scheduler.out" 2>"$app/scheduler.err") &
+scheduler=$!
+
+# The window whose title matches: printed once it is there, within a minute; nothing when it does not come.
+await_window() {
+    local found
+    for _ in $(seq 120); do
+        found=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$found" ] && echo "$found" && return 0
+        sleep 0.5
+    done
+}
+
+# A picture of one window, into the picture folder when one was named.
+picture() {
+    [ -n "$pictures" ] || return 0
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut -left "$X" -top "$Y" -width "$WIDTH" -height "$HEIGHT" |
+        pnmtopng >"$pictures/$2" 2>/dev/null
+    echo "wine-e2e: picture $pictures/$2"
+}
+
+window=$(await_window '^Zor Scheduler   Version 1\.0\.5$')
+[ -n "$window" ] || fail "the window did not open"
+
+# Until three ticks are past: the first is at second 30 of the minute after the start.
+first_tick=$(((started / 60 + 1) * 60 + 30))
+sleep $((first_tick + 2 * 60 + 10 - $(date +%s)))
+
+picture "$window" window-windows.png
+
+# Close the window as an operator would, with Alt+F4; the close question must come, in Persian.
+xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
+question=$(await_window '^اخطار$')
+[ -n "$question" ] || fail "closing the window asked no question"
+sleep 2
+picture "$question" close-question-windows.png
+# Yes is the default button: Enter answers it.
+xdotool windowfocus --sync "$question" key --clearmodifiers Return
+for _ in $(seq 60); do
+    kill -0 "$scheduler" 2>/dev/null || break
+    sleep 0.5
+done
+kill -0 "$scheduler" 2>/dev/null && fail "the program did not end after Yes"
+echo "wine-e2e: the close question was answered Yes and the program ended"
+
+# The starts: in each of the three ticked minutes, exactly the due jobs, with their parameter strings as the
+# command line's tail, in the scheduler's own folder.
+check_starts() {
+    local file=$1 exe=$2 parameters=$3 minutes=$4 count
+    count=$(grep -c -F -x -e "$exe $parameters" <(cut -f3 "$app/$file.starts" 2>/dev/null | tr -d '\r') || true)
+    [ "$count" -eq "$minutes" ] || fail "$file started $count times with '$parameters', not $minutes"
+}
+ticks=0
+updater=0
+for minute_start in $((first_tick - 30)) $((first_tick + 30)) $((first_tick + 90)); do
+    ticks=$((ticks + 1))
+    [ $((10#$(date -d "@$minute_start" +%M) % 5)) -eq 0 ] && updater=$((updater + 1))
+done
+velmora="\"Z:${app//\//\\}\\Velmora.exe\""
+updater_exe="\"Z:${app//\//\\}\\UpdateManager.exe\""
+check_starts Velmora.exe "$velmora" ';;;;;;;;;;True' "$ticks"
+check_starts Velmora.exe "$velmora" ';;;;;;;;;;;;;;;True' "$ticks"
+check_starts UpdateManager.exe "$updater_exe" 'True' "$updater"
+cut -f2 "$app/Velmora.exe.starts" | sort -u | grep -q -x -F "Z:${app//\//\\}" ||
+    fail "the started programs did not inherit the scheduler's folder as theirs"
+echo "wine-e2e: $((2 * ticks + updater)) starts in $ticks minutes, each with its exact parameter string"
+
+# The daily log file: one entry, CR LF throughout, the pane's lines newest first, the Persian value in the
+# bytes of code page 1256 (beh, lam, heh).
+log=$(find "$app/Temp" -name 'zorScheduler-LOG-*.log')
+[ "$(echo "$log" | wc -l)" -eq 1 ] && [ -n "$log" ] || fail "no daily log file in Temp"
+[ "$(basename "$log")" = "zorScheduler-LOG-$(date +%F).log" ] || fail "the log file is named $(basename "$log")"
+lines=$(tr -cd '\n' <"$log" | wc -c)
+crlf=$(grep -c $'\r$' "$log" || true)
+[ "$lines" -eq "$crlf" ] || fail "$((lines - crlf)) of the log file's $lines lines do not end in CR LF"
+grep -q -F $'\xc8\xe1\xe5' "$log" || fail "the Persian value is not in the file in code page 1256"
+grep -q -F ': Timer Started!' "$log" || fail "the pane's first line is not in the log file"
+[ "$(grep -c -F ': Process Internet Orders!' "$log")" -eq "$ticks" ] || fail "the log file lacks tick lines"
+[ "$(grep -c -F ': Update Manager Started!' "$log")" -eq "$updater" ] || fail "the log file lacks updater lines"
+# Each tick's lines stand in the reverse of table order: the updater, then orders, then persons.
+grep -a -o -E ': (Update Manager Started|Process Internet Orders|Transfer Person And Copoun executed)!' "$log" |
+    tr -d ':!' | awk '{print $1}' | tr '\n' ' ' | grep -q -E '^((Update )?Process Transfer )+$' ||
+    fail "the lines of a tick are not in table order, newest first"
+echo "wine-e2e: the pane went to $(basename "$log"): $lines lines, CR LF, code page 1256"
+echo "wine-e2e: passed"
