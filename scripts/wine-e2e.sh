@@ -92,13 +92,11 @@ await_window() {
     done
 }
 
-# A picture of one window, into the picture folder when one was named.
+# A picture of one window, into the picture folder when one was named. Taken of the window itself: a grab of
+# the whole screen shows Wine's dialogs black.
 picture() {
     [ -n "$pictures" ] || return 0
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut -left "$X" -top "$Y" -width "$WIDTH" -height "$HEIGHT" |
-        pnmtopng >"$pictures/$2" 2>/dev/null
+    xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$pictures/$2" 2>/dev/null
     echo "wine-e2e: picture $pictures/$2"
 }
 
@@ -115,7 +113,7 @@ picture "$window" window-windows.png
 xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
 question=$(await_window '^اخطار$')
 [ -n "$question" ] || fail "closing the window asked no question"
-sleep 2
+sleep 1
 picture "$question" close-question-windows.png
 # Yes is the default button: Enter answers it.
 xdotool windowfocus --sync "$question" key --clearmodifiers Return
