@@ -3,6 +3,7 @@
 // The tick's cost must not grow with the pane.
 
 #include "support/TestPlatform.h"
+#include "support/WindowControls.h"
 #include "ui/ControlTag.h"
 #include "ui/frmScheduler.h"
 
@@ -27,10 +28,10 @@ const QString kLine = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Ord
 // Fills the pane with lines and shows the window, so the pane lays out and paints its lines as it does in use.
 void fillAndShow(frmScheduler& form, std::int64_t lines)
 {
-    QString pane;
+    QString text;
     for (std::int64_t i = 0; i < lines; ++i)
-        pane += kLine;
-    form.txtLog->setText(pane);
+        text += kLine;
+    pane(form)->setText(text);
     form.show();
     QApplication::processEvents();
 }
@@ -39,12 +40,12 @@ void BM_TickWithSixRowsDue(benchmark::State& state)
 {
     TestPlatform platform;
     frmScheduler form(platform.platform());
-    for (VbCheckBox* box : form.fraCMD->findChildren<VbCheckBox*>())
+    for (VbCheckBox* box : frame(form)->findChildren<VbCheckBox*>())
         box->setValue(VbCheckBox::Checked);
-    form.cmbTransferMin->setListIndex(4);
-    form.cmbMIn->setListIndex(4);
-    form.cmbSMSTime->setListIndex(3); // 11
-    form.tmrScheduler->setInterval(60000);
+    combo(form, "cmbTransferMin")->setListIndex(4);
+    combo(form, "cmbMIn")->setListIndex(4);
+    combo(form, "cmbSMSTime")->setListIndex(3); // 11
+    timer(form)->setInterval(60000);
     platform.clock->set(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
 
     fillAndShow(form, state.range(0));
@@ -52,8 +53,8 @@ void BM_TickWithSixRowsDue(benchmark::State& state)
     for (auto _ : state) {
         form.tmrScheduler_Timer();
         state.PauseTiming();
-        removeTopLines(*form.txtLog, 6);
-        setControlTag(form.chkCleanBackupDir, QString());
+        removeTopLines(*pane(form), 6);
+        setControlTag(box(form, "chkCleanBackupDir"), QString());
         platform.shell.calls.clear();
         QApplication::processEvents();
         state.ResumeTiming();
@@ -69,9 +70,9 @@ void BM_LineByRewritingThePane(benchmark::State& state)
     fillAndShow(form, state.range(0));
 
     for (auto _ : state) {
-        form.txtLog->setText(kLine + form.txtLog->text());
+        pane(form)->setText(kLine + pane(form)->text());
         state.PauseTiming();
-        removeTopLines(*form.txtLog, 1);
+        removeTopLines(*pane(form), 1);
         QApplication::processEvents();
         state.ResumeTiming();
     }

@@ -1,4 +1,4 @@
-#include "scheduler/ApplicationInfo.h"
+#include "platform/ApplicationInfo.h"
 #include "scheduler/SessionEnd.h"
 #include "scheduler/SingleInstance.h"
 #include "scheduler/TerminationSignals.h"

@@ -2,16 +2,17 @@
 
 #include "log/DailyLogFile.h"
 #include "log/DateTimeText.h"
-#include "log/TextFileService.h"
-#include "scheduler/ApplicationInfo.h"
-#include "scheduler/Clock.h"
-#include "ui/LogPane.h"
+#include "log/LogPaneText.h"
+#include "platform/ApplicationInfo.h"
+#include "platform/Clock.h"
+#include "platform/FilePaths.h"
+#include "platform/TextFileService.h"
 
 #include <QDir>
 
 #include <ostream>
 
-ActivityLog::ActivityLog(LogPane& pane, const Clock& clock, const ApplicationInfo& application)
+ActivityLog::ActivityLog(LogPaneText& pane, const Clock& clock, const ApplicationInfo& application)
     : m_pane(pane), m_clock(clock), m_application(application)
 {
 }

@@ -10,7 +10,7 @@
 
 class ApplicationInfo;
 class Clock;
-class LogPane;
+class LogPaneText;
 class TextFileService;
 
 // The activity log: the lines in the window's log pane and their daily archive file. The window owns one
@@ -18,7 +18,7 @@ class TextFileService;
 class ActivityLog
 {
 public:
-    ActivityLog(LogPane& pane, const Clock& clock, const ApplicationInfo& application);
+    ActivityLog(LogPaneText& pane, const Clock& clock, const ApplicationInfo& application);
     ~ActivityLog();
     ActivityLog(const ActivityLog&) = delete;
     ActivityLog& operator=(const ActivityLog&) = delete;
@@ -44,7 +44,7 @@ public:
 private:
     LogWriteResult writeEntry(const QString& message, const QString& file, bool overwrite, const QDateTime& now);
 
-    LogPane& m_pane;
+    LogPaneText& m_pane;
     const Clock& m_clock;
     const ApplicationInfo& m_application;
     std::unique_ptr<TextFileService> m_files;

@@ -1,6 +1,6 @@
 #include "log/DailyLogFile.h"
 
-#include "scheduler/ApplicationInfo.h"
+#include "platform/FilePaths.h"
 
 QString dailyLogFilePath(const QString& executableDirectory, const QDate& date)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/TextFileService.h"
+#include "platform/TextFileService.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "scheduler/Prompts.h"
-#include "settings/Settings.h"
-#include "ui/StatusLamp.h"
-#include "ui/frmScheduler.h"
+#include "scheduler/Commands.h"
+
+#include "scheduler/MessageBoxStyle.h"
+#include "scheduler/SchedulerWindow.h"
 
 namespace {
 
@@ -10,74 +10,63 @@ const QLatin1String kAccessCode("4713");
 
 } // namespace
 
-void frmScheduler::Form_Load()
+void loadWindow(SchedulerWindow& window)
 {
-    // The window comes up locked; cmdUnlock stays enabled as created, so exactly one of Lock and Unlock works.
-    fraCMD->setEnabled(false);
-    cmdLock->setEnabled(false);
-    LoadSettings(*this);
-    tmrScheduler->setInterval(kTickPeriodMs);
-    if (chkAutoStart->value() == VbCheckBox::Checked)
-        cmdStart_Click();
-    setWindowTitle(QStringLiteral("Zor Scheduler   Version %1.%2.%3")
-                       .arg(PROJECT_VERSION_MAJOR)
-                       .arg(PROJECT_VERSION_MINOR)
-                       .arg(PROJECT_VERSION_TWEAK));
+    // The window comes up locked; cmdUnlock is enabled as created, so exactly one of Lock and Unlock works.
+    window.setLocked(true);
+    window.LoadSettings();
+    window.setTimerInterval(kTickPeriodMs);
+    if (window.autoStartValue() == 1)
+        startCommand(window);
+    window.setCaption(QStringLiteral("Zor Scheduler   Version %1.%2.%3")
+                          .arg(PROJECT_VERSION_MAJOR)
+                          .arg(PROJECT_VERSION_MINOR)
+                          .arg(PROJECT_VERSION_TWEAK));
 }
 
-// Start and Stop repeat their whole effect in any state. Starting a running timer keeps its minute rhythm
-// (VbTimer), so a second Start only adds its line.
-void frmScheduler::cmdStart_Click()
+void startCommand(SchedulerWindow& window)
 {
-    tmrScheduler->setEnabled(true);
-    shpStatus->setBackColor(StatusLamp::Green);
-    AddLogLine(QStringLiteral(": Timer Started!"));
+    window.setTimerEnabled(true);
+    window.setLampColor(LampColor::Green);
+    window.AddLogLine(QStringLiteral(": Timer Started!"));
 }
 
-void frmScheduler::cmdStop_Click()
+void stopCommand(SchedulerWindow& window)
 {
-    tmrScheduler->setEnabled(false);
-    shpStatus->setBackColor(StatusLamp::Red);
-    AddLogLine(QStringLiteral(": Timer Stopped!"));
+    window.setTimerEnabled(false);
+    window.setLampColor(LampColor::Red);
+    window.AddLogLine(QStringLiteral(": Timer Stopped!"));
 }
 
-void frmScheduler::cmdLock_Click()
+void lockCommand(SchedulerWindow& window)
 {
-    fraCMD->setEnabled(false);
-    cmdLock->setEnabled(false);
-    cmdUnlock->setEnabled(true);
+    window.setLocked(true);
 }
 
-void frmScheduler::cmdUnlock_Click()
+void unlockCommand(SchedulerWindow& window)
 {
-    // A wrong code, a code with blanks around it and a cancelled prompt are all ignored without a word.
-    const QString answer = inputBox(this, QStringLiteral("رمز عبور:"), QStringLiteral("سوال"), QString());
-    if (answer != kAccessCode)
+    const QString answer = window.inputBox(QStringLiteral("رمز عبور:"), QStringLiteral("سوال"), QString());
+    if (answer == kAccessCode)
+        window.setLocked(false);
+}
+
+void clearLogCommand(SchedulerWindow& window)
+{
+    if (window.isLogEmpty())
         return;
-    fraCMD->setEnabled(true);
-    cmdLock->setEnabled(true);
-    cmdUnlock->setEnabled(false);
-}
-
-void frmScheduler::cmdClear_Click()
-{
-    if (txtLog->isEmpty())
-        return;
-    // Ticks run while the question is open, so what is archived is the pane as it is when Yes is pressed.
-    const int answer = messageBox(this, QStringLiteral("Are you sure to clear log?"),
-                                  MessageBoxStyle::YesNo | MessageBoxStyle::Question, QStringLiteral("Alert"));
+    const int answer = window.messageBox(QStringLiteral("Are you sure to clear log?"),
+                                         MessageBoxStyle::YesNo | MessageBoxStyle::Question, QStringLiteral("Alert"));
     if (answer == MessageBoxAnswer::Yes)
-        ClearLog();
+        window.ClearLog();
 }
 
-void frmScheduler::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
+bool closeMayGoAhead(SchedulerWindow& window)
 {
-    const int answer = messageBox(this,
-                                  QStringLiteral("برنامه زمانبندي Zor بايد درحال اجرا باشد، در صورت ادامه ممکن است "
-                                                 "انتقال اطلاعات دچار مشکل شود!\r\nآيا ادامه ميدهيد؟"),
-                                  MessageBoxStyle::YesNoCancel | MessageBoxStyle::Critical |
-                                      MessageBoxStyle::RightAlign | MessageBoxStyle::RtlReading,
-                                  QStringLiteral("اخطار"));
-    if (answer != MessageBoxAnswer::Yes)
-        cancel = 1;
+    const int answer =
+        window.messageBox(QStringLiteral("برنامه زمانبندي Zor بايد درحال اجرا باشد، در صورت ادامه ممکن است "
+                                         "انتقال اطلاعات دچار مشکل شود!\r\nآيا ادامه ميدهيد؟"),
+                          MessageBoxStyle::YesNoCancel | MessageBoxStyle::Critical | MessageBoxStyle::RightAlign |
+                              MessageBoxStyle::RtlReading,
+                          QStringLiteral("اخطار"));
+    return answer == MessageBoxAnswer::Yes;
 }

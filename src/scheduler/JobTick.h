@@ -1,14 +1,8 @@
 #pragma once
 
-#include <optional>
-
-class frmScheduler;
-class VbComboBox;
+class SchedulerWindow;
 
 // One minute tick: starts every ticked job that is due at this moment, in table order, with a pane line
 // for each start, then applies the 07:00 archive rule. The timer is off while the tick runs, so ticks never
 // overlap, and it is on again when the tick ends, whatever happened in between.
-void runJobTick(frmScheduler& form);
-
-// The number spelled by the selected entry's text; empty when no entry is selected or the text is no number.
-std::optional<int> selectedNumber(const VbComboBox& combo);
+void runJobTick(SchedulerWindow& window);

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 enum class JobProgram
@@ -12,7 +11,7 @@ enum class JobProgram
     Updater          // "UpdateManager.exe"
 };
 
-// One row of the fixed job table. A row is considered only when its check box reads exactly 1 (ticked).
+// One row of the fixed job table (JobTable.h). A row is considered only when its check box reads exactly 1.
 struct SchedulerJob
 {
     int order;
@@ -29,11 +28,3 @@ struct SchedulerJob
     int showMode;
     const char* logText;
 };
-
-extern const std::array<SchedulerJob, 7> kSchedulerJobs;
-
-// The job program's file in the executable's directory.
-QString programFile(const QString& directory, JobProgram program);
-
-// The daily archive of the log pane: at 07:00, at most once per due window.
-bool isLogArchiveDue(const QDateTime& now);

@@ -1,6 +1,6 @@
 #include "scheduler/SingleInstance.h"
 
-#include "scheduler/ApplicationInfo.h"
+#include "platform/ApplicationInfo.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,33 @@
 #pragma once
 
-class QWidget;
-class frmScheduler;
+#include <QString>
 
-// Copies the ten stored job choices into their controls, with their defaults where nothing is stored. A
-// control that changes raises its click, whose handler stores the value again. A stored value that cannot be
-// used gets one log pane line naming key and value, and its default replaces it in the control and the store;
-// the other settings load as usual.
-void LoadSettings(frmScheduler& form);
+class SettingsControls;
+struct SettingRow;
 
-// Stores control's current Value or ListIndex under its key before returning. When the store refuses, the
-// control keeps its value and a log pane line says which setting was not saved and why.
-void SaveControlSetting(frmScheduler& form, const QWidget& control);
+// The ten job choices that survive a restart: loaded into their controls once per start, and each written
+// to the per-user store the moment its control changes.
+class Settings
+{
+public:
+    explicit Settings(SettingsControls& controls);
+
+    // Copies the ten stored job choices into their controls, with their defaults where nothing is stored. A
+    // control that changes raises its click, which stores the value again. A stored value that cannot be
+    // used gets one log pane line naming key and value, and its default replaces it in the control and the
+    // store; the other settings load as usual. A store that cannot be read at all is left as it is: the
+    // defaults are used, nothing is saved for the rest of the run, and the pane and standard error say so.
+    void LoadSettings();
+
+    // The click of row's control: stores its current value under its key before returning. When the store
+    // refuses, the control keeps its value and a log pane line says which setting was not saved and why.
+    void controlClicked(const SettingRow& row);
+
+private:
+    void loadDefaultsOnly(const QString& store, const QString& problem);
+
+    SettingsControls& m_controls;
+    // Why the store could not be read at start; while it is set, nothing is saved.
+    QString m_storeProblem;
+    bool m_loadingDefaultsOnly = false;
+};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scheduler/SchedulerWindow.h"
+
 #include <QWidget>
 
 // The status lamp: a filled circle centred in its box, as wide as the box's smaller side, with a thin
@@ -11,8 +13,8 @@ class StatusLamp : public QWidget
 public:
     enum : int
     {
-        Red = 0x0000ff,
-        Green = 0x00ff00
+        Red = LampColor::Red,
+        Green = LampColor::Green
     };
 
     explicit StatusLamp(QWidget* parent = nullptr);

@@ -1,6 +1,6 @@
 #include "ui/VbTimer.h"
 
-#include "scheduler/Clock.h"
+#include "platform/Clock.h"
 
 VbTimer::VbTimer(std::shared_ptr<const Clock> clock, QObject* parent) : QObject(parent), m_clock(std::move(clock))
 {

@@ -1,11 +1,15 @@
 #include "ui/frmScheduler.h"
 
 #include "log/ActivityLog.h"
+#include "scheduler/Commands.h"
+#include "scheduler/JobTable.h"
 #include "scheduler/JobTick.h"
-#include "scheduler/SchedulerJob.h"
 #include "settings/SettingsTable.h"
+#include "ui/ControlTag.h"
+#include "ui/Prompts.h"
 #include "ui/RequiredControl.h"
-#include "ui/StatusLamp.h"
+#include "ui/VbTimer.h"
+#include "ui_frmScheduler.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -33,93 +37,80 @@ QIcon programIcon()
     return icon;
 }
 
+template <typename Table, typename Row>
+std::size_t indexIn(const Table& table, const Row& row)
+{
+    return static_cast<std::size_t>(&row - table.data());
+}
+
 } // namespace
 
 frmScheduler::frmScheduler(Platform platform, QWidget* parent)
-    : QWidget(parent), tmrScheduler(new VbTimer(platform.clock, this)), m_platform(std::move(platform))
+    : QWidget(parent), m_platform(std::move(platform)), m_timer(new VbTimer(m_platform.clock, this)),
+      m_ui(std::make_unique<Ui::frmScheduler>())
 {
     substituteDialogFont();
-    setupUi(this);
+    m_ui->setupUi(this);
+    m_timer->setObjectName(QStringLiteral("tmrScheduler"));
     setUpLooks();
-    tmrScheduler->setObjectName(QStringLiteral("tmrScheduler"));
     resolveControls();
-    m_log = std::make_unique<ActivityLog>(*txtLog, *m_platform.clock, *m_platform.application);
-
-    connect(tmrScheduler, &VbTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
-    connect(cmdStart, &QPushButton::clicked, this, &frmScheduler::cmdStart_Click);
-    connect(cmdStop, &QPushButton::clicked, this, &frmScheduler::cmdStop_Click);
-    connect(cmdLock, &QPushButton::clicked, this, &frmScheduler::cmdLock_Click);
-    connect(cmdUnlock, &QPushButton::clicked, this, &frmScheduler::cmdUnlock_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &frmScheduler::cmdClear_Click);
-
-    // A click notification is raised whenever the value changes, by the operator or by the program.
-    connect(chkAutoStart, &VbCheckBox::valueChanged, this, &frmScheduler::chkAutoStart_Click);
-    connect(chkCleanBackupDir, &VbCheckBox::valueChanged, this, &frmScheduler::chkCleanBackupDir_Click);
-    connect(chkProcessInternetOrders, &VbCheckBox::valueChanged, this, &frmScheduler::chkProcessInternetOrders_Click);
-    connect(chkRunUpdateManager, &VbCheckBox::valueChanged, this, &frmScheduler::chkRunUpdateManager_Click);
-    connect(chkSendSms, &VbCheckBox::valueChanged, this, &frmScheduler::chkSendSms_Click);
-    connect(chkTransferData, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferData_Click);
-    connect(chkTransferPerson, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferPerson_Click);
-    connect(cmbMIn, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbMIn_Click);
-    connect(cmbSMSTime, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbSMSTime_Click);
-    connect(cmbTransferMin, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbTransferMin_Click);
+    m_log = std::make_unique<ActivityLog>(*m_ui->txtLog, *m_platform.clock, *m_platform.application);
+    connectHandlers();
 }
 
 frmScheduler::~frmScheduler() = default;
-
-void frmScheduler::resolveControls()
-{
-    static_assert(std::tuple_size_v<decltype(kSchedulerJobs)> == std::tuple_size_v<decltype(m_jobBoxes)>);
-    static_assert(std::tuple_size_v<decltype(settingRows)> == std::tuple_size_v<decltype(m_settingControls)>);
-    for (std::size_t i = 0; i < kSchedulerJobs.size(); ++i) {
-        const SchedulerJob& job = kSchedulerJobs[i];
-        m_jobBoxes[i] = requireControl<VbCheckBox>(*this, job.checkBox);
-        m_jobCombos[i] = job.numberCombo ? requireControl<VbComboBox>(*this, job.numberCombo) : nullptr;
-    }
-    for (std::size_t i = 0; i < settingRows.size(); ++i)
-        m_settingControls[i] = requireControl<QWidget>(*this, settingRows[i].control);
-}
-
-VbCheckBox& frmScheduler::jobBox(const SchedulerJob& job) const
-{
-    return *m_jobBoxes.at(static_cast<std::size_t>(&job - kSchedulerJobs.data()));
-}
-
-VbComboBox* frmScheduler::jobCombo(const SchedulerJob& job) const
-{
-    return m_jobCombos.at(static_cast<std::size_t>(&job - kSchedulerJobs.data()));
-}
-
-QWidget& frmScheduler::settingControl(const SettingRow& row) const
-{
-    return *m_settingControls.at(static_cast<std::size_t>(&row - settingRows.data()));
-}
 
 void frmScheduler::setUpLooks()
 {
     // The form leaves every combo box with no entry selected and an empty field; the two editable ones show
     // "Combo1" there until an entry is chosen.
-    cmbTransferMin->setEditText(QStringLiteral("Combo1"));
-    cmbMIn->setEditText(QStringLiteral("Combo1"));
+    m_ui->cmbTransferMin->setEditText(QStringLiteral("Combo1"));
+    m_ui->cmbMIn->setEditText(QStringLiteral("Combo1"));
 
     setWindowIcon(programIcon());
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
-    txtLog->setFocus();
+    m_ui->txtLog->setFocus();
 }
 
-void frmScheduler::AddLogLine(const QString& message)
+void frmScheduler::resolveControls()
 {
-    m_log->AddLogLine(message);
+    static_assert(std::tuple_size_v<decltype(kSchedulerJobs)> == std::tuple_size_v<decltype(m_jobBoxes)>);
+    static_assert(std::tuple_size_v<decltype(settingRows)> == std::tuple_size_v<decltype(m_settingControls)>);
+    for (const SchedulerJob& job : kSchedulerJobs) {
+        const std::size_t i = indexIn(kSchedulerJobs, job);
+        m_jobBoxes[i] = requireControl<VbCheckBox>(*this, job.checkBox);
+        m_jobCombos[i] = job.numberCombo ? requireControl<VbComboBox>(*this, job.numberCombo) : nullptr;
+    }
+    for (const SettingRow& row : settingRows) {
+        SettingControl& control = m_settingControls[indexIn(settingRows, row)];
+        if (QLatin1String(row.control).startsWith(QLatin1String("chk")))
+            control.box = requireControl<VbCheckBox>(*this, row.control);
+        else
+            control.combo = requireControl<VbComboBox>(*this, row.control);
+    }
 }
 
-bool frmScheduler::ClearLog()
+void frmScheduler::connectHandlers()
 {
-    return m_log->ClearLog();
-}
+    connect(m_timer, &VbTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
+    connect(m_ui->cmdStart, &QPushButton::clicked, this, &frmScheduler::cmdStart_Click);
+    connect(m_ui->cmdStop, &QPushButton::clicked, this, &frmScheduler::cmdStop_Click);
+    connect(m_ui->cmdLock, &QPushButton::clicked, this, &frmScheduler::cmdLock_Click);
+    connect(m_ui->cmdUnlock, &QPushButton::clicked, this, &frmScheduler::cmdUnlock_Click);
+    connect(m_ui->cmdClear, &QPushButton::clicked, this, &frmScheduler::cmdClear_Click);
 
-void frmScheduler::archiveLogAtExit(std::ostream& errors)
-{
-    m_log->archiveAtExit(errors);
+    // A click notification is raised whenever the value changes, by the operator or by the program.
+    connect(m_ui->chkAutoStart, &VbCheckBox::valueChanged, this, &frmScheduler::chkAutoStart_Click);
+    connect(m_ui->chkCleanBackupDir, &VbCheckBox::valueChanged, this, &frmScheduler::chkCleanBackupDir_Click);
+    connect(m_ui->chkProcessInternetOrders, &VbCheckBox::valueChanged, this,
+            &frmScheduler::chkProcessInternetOrders_Click);
+    connect(m_ui->chkRunUpdateManager, &VbCheckBox::valueChanged, this, &frmScheduler::chkRunUpdateManager_Click);
+    connect(m_ui->chkSendSms, &VbCheckBox::valueChanged, this, &frmScheduler::chkSendSms_Click);
+    connect(m_ui->chkTransferData, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferData_Click);
+    connect(m_ui->chkTransferPerson, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferPerson_Click);
+    connect(m_ui->cmbMIn, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbMIn_Click);
+    connect(m_ui->cmbSMSTime, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbSMSTime_Click);
+    connect(m_ui->cmbTransferMin, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbTransferMin_Click);
 }
 
 void frmScheduler::closeEvent(QCloseEvent* event)
@@ -133,7 +124,209 @@ void frmScheduler::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
+void frmScheduler::archiveLogAtExit(std::ostream& errors)
+{
+    m_log->archiveAtExit(errors);
+}
+
+// The handlers.
+
+void frmScheduler::Form_Load()
+{
+    loadWindow(*this);
+}
+
+void frmScheduler::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
+{
+    if (!closeMayGoAhead(*this))
+        cancel = 1;
+}
+
+void frmScheduler::cmdStart_Click()
+{
+    startCommand(*this);
+}
+
+void frmScheduler::cmdStop_Click()
+{
+    stopCommand(*this);
+}
+
+void frmScheduler::cmdLock_Click()
+{
+    lockCommand(*this);
+}
+
+void frmScheduler::cmdUnlock_Click()
+{
+    unlockCommand(*this);
+}
+
+void frmScheduler::cmdClear_Click()
+{
+    clearLogCommand(*this);
+}
+
+void frmScheduler::chkAutoStart_Click()
+{
+    settingClicked("chkAutoStart");
+}
+
+void frmScheduler::chkCleanBackupDir_Click()
+{
+    settingClicked("chkCleanBackupDir");
+}
+
+void frmScheduler::chkProcessInternetOrders_Click()
+{
+    settingClicked("chkProcessInternetOrders");
+}
+
+void frmScheduler::chkRunUpdateManager_Click()
+{
+    settingClicked("chkRunUpdateManager");
+}
+
+void frmScheduler::chkSendSms_Click()
+{
+    settingClicked("chkSendSms");
+}
+
+void frmScheduler::chkTransferData_Click()
+{
+    settingClicked("chkTransferData");
+}
+
+void frmScheduler::chkTransferPerson_Click()
+{
+    settingClicked("chkTransferPerson");
+}
+
+void frmScheduler::cmbMIn_Click()
+{
+    settingClicked("cmbMIn");
+}
+
+void frmScheduler::cmbSMSTime_Click()
+{
+    settingClicked("cmbSMSTime");
+}
+
+void frmScheduler::cmbTransferMin_Click()
+{
+    settingClicked("cmbTransferMin");
+}
+
 void frmScheduler::tmrScheduler_Timer()
 {
     runJobTick(*this);
+}
+
+void frmScheduler::settingClicked(const char* control)
+{
+    m_settings.controlClicked(*settingRowOfControl(QLatin1String(control)));
+}
+
+// The window's state, as the scheduler and the settings see it.
+
+int frmScheduler::jobValue(const SchedulerJob& job) const
+{
+    return m_jobBoxes.at(indexIn(kSchedulerJobs, job))->value();
+}
+
+std::optional<int> frmScheduler::jobNumber(const SchedulerJob& job) const
+{
+    const VbComboBox* combo = m_jobCombos.at(indexIn(kSchedulerJobs, job));
+    if (!combo)
+        return std::nullopt;
+    return numberSpelledBy(combo->list(combo->listIndex()));
+}
+
+QString frmScheduler::latch(Latch latch) const
+{
+    return controlTag(latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir);
+}
+
+void frmScheduler::setLatch(Latch latch, const QString& marker)
+{
+    setControlTag(latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir, marker);
+}
+
+void frmScheduler::AddLogLine(const QString& message)
+{
+    m_log->AddLogLine(message);
+}
+
+bool frmScheduler::ClearLog()
+{
+    return m_log->ClearLog();
+}
+
+bool frmScheduler::isLogEmpty() const
+{
+    return m_ui->txtLog->isEmpty();
+}
+
+void frmScheduler::setTimerInterval(int milliseconds)
+{
+    m_timer->setInterval(milliseconds);
+}
+
+void frmScheduler::setTimerEnabled(bool enabled)
+{
+    m_timer->setEnabled(enabled);
+}
+
+void frmScheduler::enableTimerAfterTick(const QDateTime& tickMoment)
+{
+    m_timer->enableAfterTick(tickMoment);
+}
+
+void frmScheduler::setLampColor(int color)
+{
+    m_ui->shpStatus->setBackColor(color);
+}
+
+void frmScheduler::setLocked(bool locked)
+{
+    m_ui->fraCMD->setEnabled(!locked);
+    m_ui->cmdLock->setEnabled(!locked);
+    m_ui->cmdUnlock->setEnabled(locked);
+}
+
+void frmScheduler::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+int frmScheduler::autoStartValue() const
+{
+    return m_ui->chkAutoStart->value();
+}
+
+void frmScheduler::LoadSettings()
+{
+    m_settings.LoadSettings();
+}
+
+int frmScheduler::messageBox(const QString& text, int style, const QString& title)
+{
+    return ::messageBox(this, text, style, title);
+}
+
+QString frmScheduler::inputBox(const QString& prompt, const QString& title, const QString& preset)
+{
+    return ::inputBox(this, prompt, title, preset);
+}
+
+int frmScheduler::settingValue(const SettingRow& row) const
+{
+    const SettingControl& control = m_settingControls.at(indexIn(settingRows, row));
+    return control.box ? control.box->value() : control.combo->listIndex();
+}
+
+bool frmScheduler::setSettingValue(const SettingRow& row, int value)
+{
+    const SettingControl& control = m_settingControls.at(indexIn(settingRows, row));
+    return control.box ? control.box->setValue(value) : control.combo->setListIndex(value);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "scheduler/Platform.h"
-#include "ui/VbTimer.h"
-#include "ui_frmScheduler.h"
+#include "platform/Platform.h"
+#include "scheduler/SchedulerWindow.h"
+#include "settings/Settings.h"
+#include "settings/SettingsControls.h"
 
 #include <QWidget>
 
@@ -12,14 +13,20 @@
 #include <memory>
 
 class ActivityLog;
-struct SchedulerJob;
-struct SettingRow;
+class VbCheckBox;
+class VbComboBox;
+class VbTimer;
+namespace Ui {
+class frmScheduler;
+}
 
 // The scheduler's one window, and its whole working state: each job's switch is a check box, each period or
 // hour the selected entry of a combo box, the log is the pane's text, the running state is the timer's
-// Enabled flag shown by the status lamp, and the lock state is fraCMD's Enabled flag. The controls carry
-// the system's names (Ui::frmScheduler); the handlers are short and call into the part that owns the work.
-class frmScheduler : public QWidget, public Ui::frmScheduler
+// Enabled flag shown by the status lamp, and the lock state is fraCMD's Enabled flag. The controls are the
+// form's (frmScheduler.ui), private to the window and named as the system names them; the window lends them
+// to the scheduler and the settings through the interfaces those declare. Its handlers are one line each,
+// a call into the subsystem that owns the behaviour.
+class frmScheduler : public QWidget, public SchedulerWindow, public SettingsControls
 {
     Q_OBJECT
 
@@ -27,14 +34,9 @@ public:
     explicit frmScheduler(Platform platform, QWidget* parent = nullptr);
     ~frmScheduler() override;
 
-    const Platform& platform() const { return m_platform; }
-
-    void AddLogLine(const QString& message);
-    bool ClearLog();
     // The pane's last archive as the program ends in order; see ActivityLog::archiveAtExit.
     void archiveLogAtExit(std::ostream& errors);
 
-    // Start-up and the operator's commands (scheduler/Commands.cpp).
     void Form_Load();
     void Form_QueryUnload(std::int16_t& cancel, int unloadMode);
     void cmdStart_Click();
@@ -42,8 +44,6 @@ public:
     void cmdLock_Click();
     void cmdUnlock_Click();
     void cmdClear_Click();
-
-    // Each writes its control's value to the settings store (settings/SettingsHandlers.cpp).
     void chkAutoStart_Click();
     void chkCleanBackupDir_Click();
     void chkProcessInternetOrders_Click();
@@ -54,35 +54,57 @@ public:
     void cmbMIn_Click();
     void cmbSMSTime_Click();
     void cmbTransferMin_Click();
-
-    // The minute tick (scheduler/JobTick.cpp).
     void tmrScheduler_Timer();
 
-    // The controls that the job table and the settings table name, looked up once as the window is made.
-    VbCheckBox& jobBox(const SchedulerJob& job) const;
-    // Null for a job without a number.
-    VbComboBox* jobCombo(const SchedulerJob& job) const;
-    QWidget& settingControl(const SettingRow& row) const;
-
-    // Why the settings store could not be read at start; while it is set, no change is saved.
-    const QString& settingsStoreProblem() const { return m_settingsStoreProblem; }
-    void setSettingsStoreProblem(const QString& problem) { m_settingsStoreProblem = problem; }
-
-    VbTimer* tmrScheduler;
+    // SchedulerWindow and SettingsControls, on the real controls.
+    const Platform& platform() const override { return m_platform; }
+    int jobValue(const SchedulerJob& job) const override;
+    std::optional<int> jobNumber(const SchedulerJob& job) const override;
+    QString latch(Latch latch) const override;
+    void setLatch(Latch latch, const QString& marker) override;
+    void AddLogLine(const QString& message) override;
+    bool ClearLog() override;
+    bool isLogEmpty() const override;
+    void setTimerInterval(int milliseconds) override;
+    void setTimerEnabled(bool enabled) override;
+    void enableTimerAfterTick(const QDateTime& tickMoment) override;
+    void setLampColor(int color) override;
+    void setLocked(bool locked) override;
+    void setCaption(const QString& caption) override;
+    int autoStartValue() const override;
+    void LoadSettings() override;
+    int messageBox(const QString& text, int style, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
+    const ApplicationInfo& application() const override { return *m_platform.application; }
+    int settingValue(const SettingRow& row) const override;
+    bool setSettingValue(const SettingRow& row, int value) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A control of the settings table: a check box or a combo box.
+    struct SettingControl
+    {
+        VbCheckBox* box = nullptr;
+        VbComboBox* combo = nullptr;
+    };
+
     // What the form cannot say: the combo boxes' starting text, the icon, the place on screen and the focus.
     void setUpLooks();
-
+    // Looks up, once, every control that the job table and the settings table name; a missing one stops the
+    // window here.
     void resolveControls();
+    void connectHandlers();
+    void settingClicked(const char* control);
 
     Platform m_platform;
+    // Made before the form's widgets, as the form's first control.
+    VbTimer* m_timer;
+    const std::unique_ptr<Ui::frmScheduler> m_ui;
     std::unique_ptr<ActivityLog> m_log;
+    Settings m_settings{*this};
     std::array<VbCheckBox*, 7> m_jobBoxes{};
     std::array<VbComboBox*, 7> m_jobCombos{};
-    std::array<QWidget*, 10> m_settingControls{};
-    QString m_settingsStoreProblem;
+    std::array<SettingControl, 10> m_settingControls{};
 };

@@ -1,5 +1,5 @@
-#include "launcher/CommandLine.h"
 #include "launcher/mdlShellExecute.h"
+#include "platform/CommandLine.h"
 #include "support/PlainTest.h"
 #include "support/RecordingShellCall.h"
 

@@ -1,8 +1,8 @@
 #include "log/ActivityLog.h"
-#include "scheduler/ApplicationInfo.h"
+#include "log/LogPane.h"
+#include "platform/FilePaths.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
-#include "ui/LogPane.h"
 
 #include <QDir>
 #include <QFile>

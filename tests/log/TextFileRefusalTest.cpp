@@ -6,7 +6,7 @@
 #include "support/PlainTest.h"
 
 #include "log/LogFileEntry.h"
-#include "log/TextFileService.h"
+#include "platform/TextFileService.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,8 +2,8 @@
 #include "TempFolder.h"
 #include "support/PlainTest.h"
 
-#include "log/AnsiCodePage.h"
-#include "log/TextFileService.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/TextFileService.h"
 
 PLAIN_TEST(openingForAppendingWritesAfterTheExistingContent)
 {

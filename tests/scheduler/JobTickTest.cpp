@@ -1,7 +1,8 @@
 #include "scheduler/JobTick.h"
-#include "scheduler/SchedulerJob.h"
+#include "scheduler/JobTable.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
+#include "support/WindowControls.h"
 #include "ui/ControlTag.h"
 #include "ui/frmScheduler.h"
 
@@ -39,7 +40,7 @@ int rowOfCall(const RecordingShellCall::Call& call)
 
 QStringList paneLines(const frmScheduler& form)
 {
-    QStringList lines = form.txtLog->text().split(QStringLiteral("\r\n"));
+    QStringList lines = pane(form)->text().split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
     return lines;
@@ -65,11 +66,11 @@ private:
 
         Scheduler()
         {
-            form.tmrScheduler->setInterval(60000);
+            timer(form)->setInterval(60000);
             tickAll(VbCheckBox::Checked);
-            form.cmbTransferMin->setListIndex(2); // "3"
-            form.cmbMIn->setListIndex(2);         // "3"
-            form.cmbSMSTime->setListIndex(2);     // "10"
+            combo(form, "cmbTransferMin")->setListIndex(2); // "3"
+            combo(form, "cmbMIn")->setListIndex(2);         // "3"
+            combo(form, "cmbSMSTime")->setListIndex(2);     // "10"
         }
 
         void tickAll(int value)
@@ -168,9 +169,9 @@ void JobTickTest::dueConditions()
 void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
 {
     Scheduler s;
-    s.form.cmbTransferMin->setListIndex(4); // "5"
-    s.form.cmbMIn->setListIndex(4);         // "5"
-    s.form.cmbSMSTime->setListIndex(3);     // "11"
+    combo(s.form, "cmbTransferMin")->setListIndex(4); // "5"
+    combo(s.form, "cmbMIn")->setListIndex(4);         // "5"
+    combo(s.form, "cmbSMSTime")->setListIndex(3);     // "11"
     s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
 
     // The command lines are the whole contract with the started programs: spelled out here, not taken from
@@ -257,15 +258,15 @@ void JobTickTest::onlyATickedBoxRunsItsJob()
     s.tickAll(VbCheckBox::Unchecked);
     s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
     QCOMPARE(s.platform.shell.calls.size(), std::size_t(0));
-    QVERIFY(s.form.txtLog->isEmpty());
+    QVERIFY(pane(s.form)->isEmpty());
 }
 
 void JobTickTest::comboWithoutSelectionMakesItsJobNotDue()
 {
     Scheduler s;
-    s.form.cmbTransferMin->setListIndex(-1);
-    s.form.cmbMIn->setListIndex(-1);
-    s.form.cmbSMSTime->setListIndex(-1);
+    combo(s.form, "cmbTransferMin")->setListIndex(-1);
+    combo(s.form, "cmbMIn")->setListIndex(-1);
+    combo(s.form, "cmbSMSTime")->setListIndex(-1);
     s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 20)));
     QCOMPARE(s.rowsStartedSince(0), (QList<int>{2, 6}));
 }
@@ -304,14 +305,14 @@ void JobTickTest::sevenOClockArchivesThePaneOnce()
                                                   "12/7/26 7:00:15 AM: Process Internet Orders!\r\n"
                                                   "12/7/26 6:59:10 AM: Process Internet Orders!\r\n"
                                                   "\r\n"));
-    QCOMPARE(s.form.txtLog->text(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
-    QCOMPARE(controlTag(s.form.txtLog), QStringLiteral("CLEARED"));
+    QCOMPARE(pane(s.form)->text(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
+    QCOMPARE(controlTag(pane(s.form)), QStringLiteral("CLEARED"));
 
     s.box(2)->setValue(VbCheckBox::Unchecked);
     s.tickAt(QDateTime(day, QTime(7, 0, 45)));
     QCOMPARE(paneLines(s.form).size(), 1);
     s.tickAt(QDateTime(day, QTime(7, 1, 15)));
-    QCOMPARE(controlTag(s.form.txtLog), QString());
+    QCOMPARE(controlTag(pane(s.form)), QString());
     QCOMPARE(paneLines(s.form).size(), 1);
 }
 
@@ -329,25 +330,25 @@ void JobTickTest::failedArchiveKeepsThePane()
     QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
     QVERIFY(lines[0].endsWith(s.logFile(day)));
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
-    QCOMPARE(controlTag(s.form.txtLog), QStringLiteral("CLEARED"));
+    QCOMPARE(controlTag(pane(s.form)), QStringLiteral("CLEARED"));
     QVERIFY(!QFile::exists(s.logFile(day)));
 }
 
 void JobTickTest::tickRearmsTheTimer()
 {
     Scheduler s;
-    s.form.tmrScheduler->setEnabled(true);
+    timer(s.form)->setEnabled(true);
     bool armedDuringTheTick = true;
     s.platform.shell.result = 42;
     s.platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
     QObject probe;
-    connect(s.form.txtLog, &QPlainTextEdit::textChanged, &probe,
-            [&] { armedDuringTheTick = armedDuringTheTick && s.form.tmrScheduler->isActive(); });
+    connect(pane(s.form), &QPlainTextEdit::textChanged, &probe,
+            [&] { armedDuringTheTick = armedDuringTheTick && timer(s.form)->isActive(); });
     s.form.tmrScheduler_Timer();
     QVERIFY(!armedDuringTheTick);
-    QVERIFY(s.form.tmrScheduler->isEnabled());
-    QVERIFY(s.form.tmrScheduler->isActive());
-    QCOMPARE(s.form.tmrScheduler->interval(), 60000);
+    QVERIFY(timer(s.form)->isEnabled());
+    QVERIFY(timer(s.form)->isActive());
+    QCOMPARE(timer(s.form)->interval(), 60000);
 }
 
 void JobTickTest::aLongTickStillPlansTheNextMinute()
@@ -361,17 +362,17 @@ void JobTickTest::aLongTickStillPlansTheNextMinute()
         return 42;
     };
     frmScheduler form(slowShell);
-    form.tmrScheduler->setInterval(60000);
-    form.chkProcessInternetOrders->setValue(VbCheckBox::Checked);
-    form.chkRunUpdateManager->setValue(VbCheckBox::Checked);
+    timer(form)->setInterval(60000);
+    box(form, "chkProcessInternetOrders")->setValue(VbCheckBox::Checked);
+    box(form, "chkRunUpdateManager")->setValue(VbCheckBox::Checked);
     clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)));
 
     form.tmrScheduler_Timer();
     // Two starts took 80 s, so the tick ended at 9:06:20; the next one is due at 9:06:30.
     QCOMPARE(clock->now().time(), QTime(9, 6, 20));
-    QVERIFY(form.tmrScheduler->isActive());
-    QVERIFY2(form.tmrScheduler->remainingTime() > 9000 && form.tmrScheduler->remainingTime() <= 10000,
-             qPrintable(QString::number(form.tmrScheduler->remainingTime())));
+    QVERIFY(timer(form)->isActive());
+    QVERIFY2(timer(form)->remainingTime() > 9000 && timer(form)->remainingTime() <= 10000,
+             qPrintable(QString::number(timer(form)->remainingTime())));
 }
 
 // A month of one tick a minute: every row starts exactly as often as its due condition says, the latched
@@ -379,9 +380,9 @@ void JobTickTest::aLongTickStillPlansTheNextMinute()
 void JobTickTest::monthOfTicks()
 {
     Scheduler s;
-    s.form.cmbTransferMin->setListIndex(2); // "3": 20 starts an hour
-    s.form.cmbMIn->setListIndex(6);         // "7": minutes 0, 7, ..., 56, 9 starts an hour
-    s.form.cmbSMSTime->setListIndex(4);     // "12"
+    combo(s.form, "cmbTransferMin")->setListIndex(2); // "3": 20 starts an hour
+    combo(s.form, "cmbMIn")->setListIndex(6);         // "7": minutes 0, 7, ..., 56, 9 starts an hour
+    combo(s.form, "cmbSMSTime")->setListIndex(4);     // "12"
 
     QMap<QDate, QMap<int, int>> starts;
     QMap<QDate, int> archives;
@@ -397,7 +398,7 @@ void JobTickTest::monthOfTicks()
             for (int started : s.rowsStartedSince(before))
                 ++starts[day][started];
             if (minute == 7 * 60 || minute == 7 * 60 + 1)
-                archives[day] = s.form.txtLog->text().count(QStringLiteral(": Clean Log !"));
+                archives[day] = pane(s.form)->text().count(QStringLiteral(": Clean Log !"));
         }
         s.platform.shell.calls.clear();
     }

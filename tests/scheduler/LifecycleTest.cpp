@@ -4,6 +4,7 @@
 #include "support/StoredSettings.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
+#include "support/WindowControls.h"
 #include "ui/StatusLamp.h"
 #include "ui/frmScheduler.h"
 
@@ -34,9 +35,9 @@ struct Snapshot
     QString pane;
 
     explicit Snapshot(const frmScheduler& form)
-        : running(form.tmrScheduler->isEnabled()), lamp(form.shpStatus->backColor()),
-          frameEnabled(form.fraCMD->isEnabled()), lockEnabled(form.cmdLock->isEnabled()),
-          unlockEnabled(form.cmdUnlock->isEnabled()), pane(form.txtLog->text())
+        : running(timer(form)->isEnabled()), lamp(::lamp(form)->backColor()), frameEnabled(frame(form)->isEnabled()),
+          lockEnabled(button(form, "cmdLock")->isEnabled()), unlockEnabled(button(form, "cmdUnlock")->isEnabled()),
+          pane(::pane(form)->text())
     {
     }
     bool operator==(const Snapshot& other) const
@@ -139,10 +140,10 @@ private:
         void startFastTicks()
         {
             platform.clock->run();
-            form.chkTransferData->setValue(VbCheckBox::Checked);
-            form.cmbMIn->setListIndex(0); // "1": every minute
+            box(form, "chkTransferData")->setValue(VbCheckBox::Checked);
+            combo(form, "cmbMIn")->setListIndex(0); // "1": every minute
             form.cmdStart_Click();
-            form.tmrScheduler->setInterval(20);
+            timer(form)->setInterval(20);
         }
     };
 
@@ -179,14 +180,14 @@ private slots:
         Scheduler scheduler;
         const frmScheduler& form = scheduler.form;
 
-        QVERIFY(!form.fraCMD->isEnabled());
-        QVERIFY(!form.cmdLock->isEnabled());
-        QVERIFY(form.cmdUnlock->isEnabled());
-        QCOMPARE(form.tmrScheduler->interval(), 60000);
-        QCOMPARE(form.tmrScheduler->isEnabled(), running);
-        QCOMPARE(form.tmrScheduler->isActive(), running);
-        QCOMPARE(form.shpStatus->backColor(), running ? int(StatusLamp::Green) : int(StatusLamp::Red));
-        QCOMPARE(form.txtLog->text(), running ? scheduler.line(QStringLiteral(": Timer Started!\r\n")) : QString());
+        QVERIFY(!frame(form)->isEnabled());
+        QVERIFY(!button(form, "cmdLock")->isEnabled());
+        QVERIFY(button(form, "cmdUnlock")->isEnabled());
+        QCOMPARE(timer(form)->interval(), 60000);
+        QCOMPARE(timer(form)->isEnabled(), running);
+        QCOMPARE(timer(form)->isActive(), running);
+        QCOMPARE(lamp(form)->backColor(), running ? int(StatusLamp::Green) : int(StatusLamp::Red));
+        QCOMPARE(pane(form)->text(), running ? scheduler.line(QStringLiteral(": Timer Started!\r\n")) : QString());
         QCOMPARE(form.windowTitle(), QStringLiteral("Zor Scheduler   Version 1.0.5"));
     }
 
@@ -202,32 +203,32 @@ private slots:
         };
 
         // Start and Stop sit in the locked frame: while locked, pressing them does nothing.
-        QTest::mouseClick(form.cmdStart, Qt::LeftButton);
-        QVERIFY(!form.tmrScheduler->isEnabled());
-        QVERIFY(form.txtLog->isEmpty());
+        QTest::mouseClick(button(form, "cmdStart"), Qt::LeftButton);
+        QVERIFY(!timer(form)->isEnabled());
+        QVERIFY(pane(form)->isEmpty());
 
-        form.cmdUnlock->setEnabled(false);
-        form.fraCMD->setEnabled(true);
-        press(form.cmdStop, ": Timer Stopped!");
-        QVERIFY(!form.tmrScheduler->isEnabled());
-        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Red));
+        button(form, "cmdUnlock")->setEnabled(false);
+        frame(form)->setEnabled(true);
+        press(button(form, "cmdStop"), ": Timer Stopped!");
+        QVERIFY(!timer(form)->isEnabled());
+        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Red));
 
-        press(form.cmdStart, ": Timer Started!");
-        const int remainingAtFirstStart = form.tmrScheduler->remainingTime();
-        QTRY_VERIFY(form.tmrScheduler->remainingTime() < remainingAtFirstStart);
-        const int remainingAfterFirstStart = form.tmrScheduler->remainingTime();
-        press(form.cmdStart, ": Timer Started!");
-        QVERIFY(form.tmrScheduler->isActive());
-        QCOMPARE(form.tmrScheduler->interval(), 60000);
+        press(button(form, "cmdStart"), ": Timer Started!");
+        const int remainingAtFirstStart = timer(form)->remainingTime();
+        QTRY_VERIFY(timer(form)->remainingTime() < remainingAtFirstStart);
+        const int remainingAfterFirstStart = timer(form)->remainingTime();
+        press(button(form, "cmdStart"), ": Timer Started!");
+        QVERIFY(timer(form)->isActive());
+        QCOMPARE(timer(form)->interval(), 60000);
         // A second Start does not restart the minute.
-        QVERIFY(form.tmrScheduler->remainingTime() <= remainingAfterFirstStart);
-        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Green));
+        QVERIFY(timer(form)->remainingTime() <= remainingAfterFirstStart);
+        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Green));
 
-        press(form.cmdStop, ": Timer Stopped!");
-        press(form.cmdStop, ": Timer Stopped!");
-        QVERIFY(!form.tmrScheduler->isActive());
-        QCOMPARE(form.shpStatus->backColor(), int(StatusLamp::Red));
-        QCOMPARE(form.txtLog->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        press(button(form, "cmdStop"), ": Timer Stopped!");
+        press(button(form, "cmdStop"), ": Timer Stopped!");
+        QVERIFY(!timer(form)->isActive());
+        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Red));
+        QCOMPARE(pane(form)->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 
     void unlock_data()
@@ -267,19 +268,19 @@ private slots:
                               Qt::LeftButton);
             return true;
         });
-        const QString paneBefore = form.txtLog->text();
+        const QString paneBefore = pane(form)->text();
 
-        QTest::mouseClick(form.cmdUnlock, Qt::LeftButton);
+        QTest::mouseClick(button(form, "cmdUnlock"), Qt::LeftButton);
 
         QVERIFY(answer.answered());
         QCOMPARE(prompt, QStringLiteral("رمز عبور:"));
         QCOMPARE(title, QStringLiteral("سوال"));
         QCOMPARE(preset, QString());
         QCOMPARE(echo, QLineEdit::Normal);
-        QCOMPARE(form.fraCMD->isEnabled(), unlocks);
-        QCOMPARE(form.cmdLock->isEnabled(), unlocks);
-        QCOMPARE(form.cmdUnlock->isEnabled(), !unlocks);
-        QCOMPARE(form.txtLog->text(), paneBefore);
+        QCOMPARE(frame(form)->isEnabled(), unlocks);
+        QCOMPARE(button(form, "cmdLock")->isEnabled(), unlocks);
+        QCOMPARE(button(form, "cmdUnlock")->isEnabled(), !unlocks);
+        QCOMPARE(pane(form)->text(), paneBefore);
     }
 
     void lockAfterUnlock()
@@ -293,21 +294,21 @@ private slots:
                 input->accept();
                 return true;
             });
-            QTest::mouseClick(form.cmdUnlock, Qt::LeftButton);
+            QTest::mouseClick(button(form, "cmdUnlock"), Qt::LeftButton);
         };
 
         unlockWith(QStringLiteral("4713"));
-        QTest::mouseClick(form.cmdLock, Qt::LeftButton);
-        QVERIFY(!form.fraCMD->isEnabled());
-        QVERIFY(!form.cmdLock->isEnabled());
-        QVERIFY(form.cmdUnlock->isEnabled());
-        QVERIFY(!form.chkSendSms->isEnabled());
+        QTest::mouseClick(button(form, "cmdLock"), Qt::LeftButton);
+        QVERIFY(!frame(form)->isEnabled());
+        QVERIFY(!button(form, "cmdLock")->isEnabled());
+        QVERIFY(button(form, "cmdUnlock")->isEnabled());
+        QVERIFY(!box(form, "chkSendSms")->isEnabled());
 
         unlockWith(QStringLiteral("4713"));
-        QVERIFY(form.fraCMD->isEnabled());
-        QVERIFY(form.cmdLock->isEnabled());
-        QVERIFY(!form.cmdUnlock->isEnabled());
-        QVERIFY(form.chkSendSms->isEnabled());
+        QVERIFY(frame(form)->isEnabled());
+        QVERIFY(button(form, "cmdLock")->isEnabled());
+        QVERIFY(!button(form, "cmdUnlock")->isEnabled());
+        QVERIFY(box(form, "chkSendSms")->isEnabled());
     }
 
     void clearLog_data()
@@ -323,44 +324,44 @@ private slots:
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         if (!locked) {
-            form.cmdUnlock->setEnabled(false);
-            form.fraCMD->setEnabled(true);
-            form.cmdLock->setEnabled(true);
+            button(form, "cmdUnlock")->setEnabled(false);
+            frame(form)->setEnabled(true);
+            button(form, "cmdLock")->setEnabled(true);
         }
         const Snapshot lockState(form);
 
         {
             // An empty pane: no question at all.
             ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::No), true; });
-            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QTest::mouseClick(button(form, "cmdClear"), Qt::LeftButton);
             QVERIFY(!answer.wasShown());
         }
         form.AddLogLine(QStringLiteral(": Timer Started!"));
-        const QString lines = form.txtLog->text();
+        const QString lines = pane(form)->text();
         {
             BoxLook look;
             ModalAnswer answer([&](QWidget* dialog) { return look = lookOf(dialog), reply(dialog, Reply::No), true; });
-            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QTest::mouseClick(button(form, "cmdClear"), Qt::LeftButton);
             QVERIFY(answer.answered());
             QCOMPARE(look.text, QStringLiteral("Are you sure to clear log?"));
             QCOMPARE(look.title, QStringLiteral("Alert"));
             QCOMPARE(look.buttons, QMessageBox::Yes | QMessageBox::No);
             QCOMPARE(look.icon, QMessageBox::Question);
             QVERIFY(look.yesIsDefault);
-            QCOMPARE(form.txtLog->text(), lines);
+            QCOMPARE(pane(form)->text(), lines);
             QVERIFY(!QFile::exists(scheduler.dailyLogFile()));
         }
         {
             ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Escape), true; });
-            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QTest::mouseClick(button(form, "cmdClear"), Qt::LeftButton);
             QVERIFY(answer.answered());
-            QCOMPARE(form.txtLog->text(), lines);
+            QCOMPARE(pane(form)->text(), lines);
         }
         {
             ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Enter), true; });
-            QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+            QTest::mouseClick(button(form, "cmdClear"), Qt::LeftButton);
             QVERIFY(answer.answered());
-            QVERIFY(form.txtLog->isEmpty());
+            QVERIFY(pane(form)->isEmpty());
             const QByteArray archived = readFile(scheduler.dailyLogFile());
             QCOMPARE(archived, (dateTimeText(scheduler.platform.clock->now()) + QLatin1Char('\t') + lines +
                                 QStringLiteral("\r\n"))
@@ -376,7 +377,7 @@ private slots:
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(form.tmrScheduler, &VbTimer::timeout);
+        QSignalSpy ticks(timer(form), &VbTimer::timeout);
 
         ModalAnswer answer([&](QWidget* dialog) {
             if (ticks.isEmpty())
@@ -384,7 +385,7 @@ private slots:
             reply(dialog, Reply::Yes);
             return true;
         });
-        QTest::mouseClick(form.cmdClear, Qt::LeftButton);
+        QTest::mouseClick(button(form, "cmdClear"), Qt::LeftButton);
 
         QVERIFY(answer.answered());
         const QString archived = QString::fromUtf8(readFile(scheduler.dailyLogFile()));
@@ -445,7 +446,7 @@ private slots:
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(form.tmrScheduler, &VbTimer::timeout);
+        QSignalSpy ticks(timer(form), &VbTimer::timeout);
         int ticksWhileOpen = 0;
 
         ModalAnswer answer([&](QWidget* dialog) {
@@ -465,8 +466,8 @@ private slots:
 
         QVERIFY(answer.answered());
         QVERIFY(ticksWhileOpen >= 2);
-        QVERIFY(form.txtLog->text().count(QStringLiteral(": Transfer Data !")) >= 2);
-        QVERIFY(form.tmrScheduler->isActive());
+        QVERIFY(pane(form)->text().count(QStringLiteral(": Transfer Data !")) >= 2);
+        QVERIFY(timer(form)->isActive());
         QVERIFY(form.isVisible());
     }
 

@@ -1,8 +1,8 @@
-#include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 #include "support/StoredSettings.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
+#include "support/WindowControls.h"
 #include "ui/frmScheduler.h"
 
 #include <QDir>
@@ -23,7 +23,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 QStringList paneLines(const frmScheduler& form)
 {
-    return form.txtLog->text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
+    return pane(form)->text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
 }
 
 int controlValue(const QWidget* control)
@@ -125,14 +125,15 @@ void SettingsTest::storeIsWhereTheOperatorsToolsFindIt()
 
 void SettingsTest::firstStartStoresWhatLoadingChanged()
 {
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
 
-    QCOMPARE(m_form->chkAutoStart->value(), 0);
-    for (const VbCheckBox* box :
-         {m_form->chkCleanBackupDir, m_form->chkProcessInternetOrders, m_form->chkRunUpdateManager, m_form->chkSendSms,
-          m_form->chkTransferData, m_form->chkTransferPerson})
+    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
+    for (const VbCheckBox* box : {box(*m_form, "chkCleanBackupDir"), box(*m_form, "chkProcessInternetOrders"),
+                                  box(*m_form, "chkRunUpdateManager"), box(*m_form, "chkSendSms"),
+                                  box(*m_form, "chkTransferData"), box(*m_form, "chkTransferPerson")})
         QVERIFY2(box->value() == 1, qPrintable(box->objectName()));
-    for (const VbComboBox* combo : {m_form->cmbMIn, m_form->cmbSMSTime, m_form->cmbTransferMin})
+    for (const VbComboBox* combo :
+         {combo(*m_form, "cmbMIn"), combo(*m_form, "cmbSMSTime"), combo(*m_form, "cmbTransferMin")})
         QVERIFY2(combo->listIndex() == 2, qPrintable(combo->objectName()));
 
     const QMap<QString, QString> expected{
@@ -171,7 +172,7 @@ void SettingsTest::usableValuesLoadIntoTheirControls()
     QFETCH(int, expected);
     QVERIFY(StoredSettings::store(name(), {{key, value}}));
 
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
 
     QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), expected);
     QCOMPARE(paneLines(*m_form), QStringList());
@@ -219,7 +220,7 @@ void SettingsTest::unusableValueGivesWayToTheDefault()
 
     QVERIFY(m_form->windowTitle().contains(u"Version"_qs));
     QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), defaultValue);
-    QCOMPARE(m_form->chkTransferData->value(), 0);
+    QCOMPARE(box(*m_form, "chkTransferData")->value(), 0);
     const QMap<QString, QString> onDisk = stored();
     QCOMPARE(onDisk.value(key), QString::number(defaultValue));
     QCOMPARE(onDisk.value(u"TransferData"_qs), u"0"_qs);
@@ -238,18 +239,18 @@ void SettingsTest::unusableValueGivesWayToTheDefault()
 void SettingsTest::clickIsOnDiskWhenTheHandlerReturns()
 {
     QVERIFY(StoredSettings::store(name(), {{u"SendSms"_qs, u"0"_qs}}));
-    LoadSettings(*m_form);
-    QCOMPARE(m_form->chkSendSms->value(), 0);
+    m_form->LoadSettings();
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
     m_form->show();
 
-    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
 
     // No event has been processed since the click: the value went to disk inside the handler.
-    QCOMPARE(m_form->chkSendSms->value(), 1);
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
     QCOMPARE(stored().value(u"SendSms"_qs), u"1"_qs);
 
     // Changed and changed back: the last write equals the box, and closing writes nothing more.
-    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
     const QMap<QString, QString> before = stored();
     QCOMPARE(before.value(u"SendSms"_qs), u"0"_qs);
     m_form.reset();
@@ -258,16 +259,16 @@ void SettingsTest::clickIsOnDiskWhenTheHandlerReturns()
 
 void SettingsTest::comboStoresThePositionNotTheText()
 {
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
     m_form->show();
 
-    QTest::keyClick(m_form->cmbSMSTime, Qt::Key_Home);
-    QCOMPARE(m_form->cmbSMSTime->list(m_form->cmbSMSTime->listIndex()), u"8"_qs);
+    QTest::keyClick(combo(*m_form, "cmbSMSTime"), Qt::Key_Home);
+    QCOMPARE(combo(*m_form, "cmbSMSTime")->list(combo(*m_form, "cmbSMSTime")->listIndex()), u"8"_qs);
     QCOMPARE(stored().value(u"SMSStartTime"_qs), u"0"_qs);
 
     // Picking from an editable box by keyboard is still picking: the arrow moves from "3" to "4".
-    QTest::keyClick(m_form->cmbMIn, Qt::Key_Down);
-    QCOMPARE(m_form->cmbMIn->listIndex(), 3);
+    QTest::keyClick(combo(*m_form, "cmbMIn"), Qt::Key_Down);
+    QCOMPARE(combo(*m_form, "cmbMIn")->listIndex(), 3);
     QCOMPARE(stored().value(u"TransferDataInterval"_qs), u"3"_qs);
 }
 
@@ -291,7 +292,7 @@ void SettingsTest::typingIntoAComboStoresNothing()
     QFETCH(QString, typed);
     QFETCH(bool, pressEnter);
     auto* combo = m_form->findChild<VbComboBox*>(control);
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     const QMap<QString, QString> before = stored();
@@ -305,7 +306,7 @@ void SettingsTest::typingIntoAComboStoresNothing()
         QTest::keyClick(combo, Qt::Key_Return);
         QCOMPARE(combo->listIndex(), 2);
     }
-    m_form->chkAutoStart->setFocus();
+    box(*m_form, "chkAutoStart")->setFocus();
     QTRY_VERIFY(!combo->hasFocus());
 
     QCOMPARE(combo->lineEdit()->text(), typed);
@@ -318,8 +319,8 @@ void SettingsTest::typingIntoAComboStoresNothing()
 void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
 {
     const QString firstName = name();
-    LoadSettings(*m_form);
-    m_form->chkSendSms->setValue(0);
+    m_form->LoadSettings();
+    box(*m_form, "chkSendSms")->setValue(0);
     const QMap<QString, QString> first = StoredSettings::values(firstName);
     QCOMPARE(first.value(u"SendSms"_qs), u"0"_qs);
 
@@ -327,16 +328,16 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
     StoredSettings::clear(copyName);
     m_platform->application->setBaseName(copyName);
     auto copy = std::make_unique<frmScheduler>(m_platform->platform());
-    LoadSettings(*copy);
+    copy->LoadSettings();
 
-    QCOMPARE(copy->chkSendSms->value(), 1);
+    QCOMPARE(box(*copy, "chkSendSms")->value(), 1);
     QCOMPARE(StoredSettings::values(copyName).keys(),
              (QStringList{u"ProcessInternetOrders"_qs, u"SMSStartTime"_qs, u"SendSms"_qs, u"TransferDataInterval"_qs,
                           u"TransferPerson"_qs, u"TransferPersonInterval"_qs}));
     QCOMPARE(StoredSettings::values(firstName), first);
 
     // The name is asked at every write, not remembered from the start.
-    m_form->chkAutoStart->setValue(1);
+    box(*m_form, "chkAutoStart")->setValue(1);
     QCOMPARE(StoredSettings::values(copyName).value(u"AutoStart"_qs), u"1"_qs);
     QCOMPARE(StoredSettings::values(firstName), first);
     StoredSettings::clear(copyName);
@@ -351,13 +352,13 @@ void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
     // that should bring the value to disk fails.
     qputenv("XDG_CONFIG_HOME", "/proc/self");
     const QString store = u"/proc/self/"_qs + m_platform->application->baseName() + u".conf"_qs;
-    LoadSettings(*m_form);
-    QCOMPARE(m_form->chkSendSms->value(), 1);
+    m_form->LoadSettings();
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
     m_form->show();
 
-    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
 
-    QCOMPARE(m_form->chkSendSms->value(), 0);
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
     const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs + store + u" cannot be written."_qs;
     QVERIFY2(paneLines(*m_form).first().endsWith(expected), qPrintable(paneLines(*m_form).first()));
     QVERIFY(!QFileInfo::exists(store));
@@ -395,11 +396,11 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
     }
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^The settings store .* cannot be read"_qs));
 
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
 
-    QCOMPARE(m_form->chkAutoStart->value(), 0);
-    QCOMPARE(m_form->chkSendSms->value(), 1);
-    QCOMPARE(m_form->cmbSMSTime->listIndex(), 2);
+    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
+    QCOMPARE(combo(*m_form, "cmbSMSTime")->listIndex(), 2);
     const QStringList lines = paneLines(*m_form);
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.first().contains(u": The settings store "_qs + confPath() + u" cannot be read ("_qs) &&
@@ -408,8 +409,8 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
 
     // The operator's change holds for this run, is not saved, and the pane says so.
     m_form->show();
-    QTest::mouseClick(m_form->chkSendSms, Qt::LeftButton);
-    QCOMPARE(m_form->chkSendSms->value(), 0);
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
     QVERIFY(paneLines(*m_form).first().endsWith(
         u": Setting \"SendSms\" was not saved as 0: the settings store could not be read at start."_qs));
 
@@ -439,26 +440,26 @@ void SettingsTest::systemWideSettingsAreNeverRead()
         QVERIFY(writeFile(system.filePath(file), "[Settings]\nAutoStart=1\nSendSms=0\n"));
     }
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(system.path()));
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
     qunsetenv("XDG_CONFIG_DIRS");
 
-    QCOMPARE(m_form->chkAutoStart->value(), 0);
-    QCOMPARE(m_form->chkSendSms->value(), 1);
+    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
 }
 
 void SettingsTest::backupDatabaseIsNeverStored()
 {
-    LoadSettings(*m_form);
+    m_form->LoadSettings();
     m_form->show();
     const QMap<QString, QString> before = stored();
 
-    QTest::mouseClick(m_form->chkBackupDatabase, Qt::LeftButton);
-    QCOMPARE(m_form->chkBackupDatabase->value(), 0);
+    QTest::mouseClick(box(*m_form, "chkBackupDatabase"), Qt::LeftButton);
+    QCOMPARE(box(*m_form, "chkBackupDatabase")->value(), 0);
     QCOMPARE(stored(), before);
 
     newForm();
-    LoadSettings(*m_form);
-    QCOMPARE(m_form->chkBackupDatabase->value(), 1);
+    m_form->LoadSettings();
+    QCOMPARE(box(*m_form, "chkBackupDatabase")->value(), 1);
 }
 
 QTEST_MAIN(SettingsTest)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/ApplicationInfo.h"
+#include "platform/ApplicationInfo.h"
 
 // An executable that lives wherever a test says, under whatever name it says, for a user whose state folder
 // is a "state" folder beside it unless the test says otherwise.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/Clock.h"
+#include "platform/Clock.h"
 
 #include <QElapsedTimer>
 

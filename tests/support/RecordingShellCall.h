@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launcher/mdlShellExecute.h"
+#include "platform/ShellCall.h"
 
 #include <cstdint>
 #include <string>

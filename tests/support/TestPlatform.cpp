@@ -1,5 +1,7 @@
 #include "support/TestPlatform.h"
 
+#include "platform/FilePaths.h"
+
 #include <QDir>
 
 TestPlatform::TestPlatform()

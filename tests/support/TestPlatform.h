@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/Platform.h"
+#include "platform/Platform.h"
 #include "support/FakeApplicationInfo.h"
 #include "support/FakeClock.h"
 #include "support/RecordingShellCall.h"

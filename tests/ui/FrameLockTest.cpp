@@ -1,4 +1,5 @@
 #include "TestWindow.h"
+#include "support/WindowControls.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -30,7 +31,7 @@ private:
 QList<QWidget*> FrameLockTest::inside() const
 {
     QList<QWidget*> controls;
-    for (QObject* child : m_window->fraCMD->children()) {
+    for (QObject* child : frame(*m_window)->children()) {
         if (child->isWidgetType())
             controls << static_cast<QWidget*>(child);
     }
@@ -39,7 +40,8 @@ QList<QWidget*> FrameLockTest::inside() const
 
 QList<QWidget*> FrameLockTest::outside() const
 {
-    return {m_window->txtLog, m_window->cmdClear, m_window->cmdLock, m_window->cmdUnlock};
+    return {pane(*m_window), button(*m_window, "cmdClear"), button(*m_window, "cmdLock"),
+            button(*m_window, "cmdUnlock")};
 }
 
 void FrameLockTest::init()
@@ -59,13 +61,13 @@ void FrameLockTest::cleanup()
 void FrameLockTest::lockingReachesEveryControlInsideAndNothingOutside()
 {
     QCOMPARE(inside().size(), 19);
-    m_window->fraCMD->setEnabled(false);
+    frame(*m_window)->setEnabled(false);
 
     for (QWidget* control : inside()) {
         const char* name = qPrintable(control->objectName());
         QVERIFY2(!control->isEnabled(), name);
         QVERIFY2(control->testAttribute(Qt::WA_Disabled), name);
-        QVERIFY2(control->isEnabledTo(m_window->fraCMD), name);
+        QVERIFY2(control->isEnabledTo(frame(*m_window)), name);
     }
     for (QWidget* control : outside())
         QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
@@ -74,50 +76,50 @@ void FrameLockTest::lockingReachesEveryControlInsideAndNothingOutside()
 
 void FrameLockTest::lockedControlsIgnoreMouseAndKeyboard()
 {
-    m_window->fraCMD->setEnabled(false);
+    frame(*m_window)->setEnabled(false);
 
-    QSignalSpy startClicks(m_window->cmdStart, &QPushButton::clicked);
-    QSignalSpy stopClicks(m_window->cmdStop, &QPushButton::clicked);
-    QSignalSpy autoStartChanges(m_window->chkAutoStart, &VbCheckBox::valueChanged);
-    QTest::mouseClick(m_window->cmdStart, Qt::LeftButton);
-    QTest::mouseClick(m_window->cmdStop, Qt::LeftButton);
-    QTest::mouseClick(m_window->chkAutoStart, Qt::LeftButton);
+    QSignalSpy startClicks(button(*m_window, "cmdStart"), &QPushButton::clicked);
+    QSignalSpy stopClicks(button(*m_window, "cmdStop"), &QPushButton::clicked);
+    QSignalSpy autoStartChanges(box(*m_window, "chkAutoStart"), &VbCheckBox::valueChanged);
+    QTest::mouseClick(button(*m_window, "cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(button(*m_window, "cmdStop"), Qt::LeftButton);
+    QTest::mouseClick(box(*m_window, "chkAutoStart"), Qt::LeftButton);
     QCOMPARE(startClicks.count(), 0);
     QCOMPARE(stopClicks.count(), 0);
     QCOMPARE(autoStartChanges.count(), 0);
-    QCOMPARE(m_window->chkAutoStart->value(), 0);
+    QCOMPARE(box(*m_window, "chkAutoStart")->value(), 0);
 
     // Tab goes round the pane and the three buttons outside, and never into the frame.
-    m_window->txtLog->setFocus();
+    pane(*m_window)->setFocus();
     QStringList visited;
     for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focused = QApplication::focusWidget();
         QVERIFY(focused);
-        QVERIFY2(!m_window->fraCMD->isAncestorOf(focused), qPrintable(focused->objectName()));
+        QVERIFY2(!frame(*m_window)->isAncestorOf(focused), qPrintable(focused->objectName()));
         visited << focused->objectName();
     }
     QCOMPARE(visited.mid(0, 4), QStringList({QStringLiteral("cmdUnlock"), QStringLiteral("cmdLock"),
                                              QStringLiteral("cmdClear"), QStringLiteral("txtLog")}));
 
-    m_window->cmbMIn->setFocus();
-    QVERIFY(!m_window->cmbMIn->hasFocus() && !m_window->cmbMIn->lineEdit()->hasFocus());
-    QTest::keyClicks(m_window->cmbMIn->lineEdit(), QStringLiteral("7"));
-    QCOMPARE(m_window->cmbMIn->currentText(), QStringLiteral("Combo1"));
+    combo(*m_window, "cmbMIn")->setFocus();
+    QVERIFY(!combo(*m_window, "cmbMIn")->hasFocus() && !combo(*m_window, "cmbMIn")->lineEdit()->hasFocus());
+    QTest::keyClicks(combo(*m_window, "cmbMIn")->lineEdit(), QStringLiteral("7"));
+    QCOMPARE(combo(*m_window, "cmbMIn")->currentText(), QStringLiteral("Combo1"));
 }
 
 void FrameLockTest::unlockingKeepsEachControlsOwnFlag()
 {
     // A control switched off on its own stays off through a lock and an unlock; all others come back.
-    m_window->cmdStop->setEnabled(false);
-    m_window->fraCMD->setEnabled(false);
-    m_window->fraCMD->setEnabled(true);
+    button(*m_window, "cmdStop")->setEnabled(false);
+    frame(*m_window)->setEnabled(false);
+    frame(*m_window)->setEnabled(true);
 
     for (QWidget* control : inside())
-        QCOMPARE(control->isEnabled(), control != m_window->cmdStop);
+        QCOMPARE(control->isEnabled(), control != button(*m_window, "cmdStop"));
 
-    QTest::mouseClick(m_window->chkTransferPerson, Qt::LeftButton);
-    QCOMPARE(m_window->chkTransferPerson->value(), 1);
+    QTest::mouseClick(box(*m_window, "chkTransferPerson"), Qt::LeftButton);
+    QCOMPARE(box(*m_window, "chkTransferPerson")->value(), 1);
 }
 
 QTEST_MAIN(FrameLockTest)

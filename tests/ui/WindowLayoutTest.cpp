@@ -1,6 +1,7 @@
 #include "TestWindow.h"
-#include "scheduler/SchedulerJob.h"
+#include "scheduler/JobTable.h"
 #include "settings/SettingsTable.h"
+#include "support/WindowControls.h"
 #include "ui/ControlTag.h"
 #include "ui/RequiredControl.h"
 
@@ -219,7 +220,7 @@ void WindowLayoutTest::controlsStandInCreationOrder()
     };
     QCOMPARE(namedChildren(*m_window), QStringList({QStringLiteral("cmdClear"), QStringLiteral("cmdLock"),
                                                     QStringLiteral("cmdUnlock"), QStringLiteral("txtLog"), kFrame}));
-    QCOMPARE(namedChildren(*m_window->fraCMD),
+    QCOMPARE(namedChildren(*frame(*m_window)),
              QStringList({QStringLiteral("chkBackupDatabase"), QStringLiteral("cmbTransferMin"),
                           QStringLiteral("cmbSMSTime"), QStringLiteral("cmdStart"), QStringLiteral("cmdStop"),
                           QStringLiteral("chkAutoStart"), QStringLiteral("chkTransferPerson"),
@@ -229,9 +230,9 @@ void WindowLayoutTest::controlsStandInCreationOrder()
                           QStringLiteral("Label4"), QStringLiteral("Label3"), QStringLiteral("Label2"),
                           QStringLiteral("shpStatus"), QStringLiteral("Label1")}));
 
-    QCOMPARE(m_window->tmrScheduler->parent(), m_window);
-    QCOMPARE(m_window->tmrScheduler->isEnabled(), false);
-    QCOMPARE(m_window->tmrScheduler->interval(), 0);
+    QCOMPARE(timer(*m_window)->parent(), m_window);
+    QCOMPARE(timer(*m_window)->isEnabled(), false);
+    QCOMPARE(timer(*m_window)->interval(), 0);
 }
 
 void WindowLayoutTest::focusMovesInTheOperatorsOrder()
@@ -239,7 +240,7 @@ void WindowLayoutTest::focusMovesInTheOperatorsOrder()
     // One round of the focus chain from the log pane, keeping the controls that Tab stops at. An editable
     // combo box takes the focus through its text field, which stands for the box.
     QStringList order;
-    QWidget* widget = m_window->txtLog;
+    QWidget* widget = pane(*m_window);
     do {
         QWidget* stop = widget;
         if (qobject_cast<QLineEdit*>(widget) && qobject_cast<QComboBox*>(widget->parentWidget()))
@@ -247,7 +248,7 @@ void WindowLayoutTest::focusMovesInTheOperatorsOrder()
         if ((widget->focusPolicy() & Qt::TabFocus) && (order.isEmpty() || order.last() != stop->objectName()))
             order << stop->objectName();
         widget = widget->nextInFocusChain();
-    } while (widget != m_window->txtLog);
+    } while (widget != pane(*m_window));
 
     const QStringList expected = {QStringLiteral("txtLog"),
                                   QStringLiteral("cmbMIn"),
@@ -288,10 +289,10 @@ void WindowLayoutTest::windowOpensCentredWithTheLogPaneFocused()
     const QSize frame = m_window->frameGeometry().size() - m_window->size();
     QVERIFY2(qAbs(offCentre.x()) <= qMax(1, frame.width()) && qAbs(offCentre.y()) <= qMax(1, frame.height()),
              qPrintable(QStringLiteral("%1,%2 px off the screen's centre").arg(offCentre.x()).arg(offCentre.y())));
-    QCOMPARE(QApplication::focusWidget(), m_window->txtLog);
+    QCOMPARE(QApplication::focusWidget(), pane(*m_window));
 
-    QTest::keyClick(m_window->txtLog, Qt::Key_Tab);
-    QVERIFY(m_window->cmbMIn->hasFocus() || m_window->cmbMIn->lineEdit()->hasFocus());
+    QTest::keyClick(pane(*m_window), Qt::Key_Tab);
+    QVERIFY(combo(*m_window, "cmbMIn")->hasFocus() || combo(*m_window, "cmbMIn")->lineEdit()->hasFocus());
 }
 
 void WindowLayoutTest::comboBoxesStartWithNothingSelected()
@@ -303,9 +304,9 @@ void WindowLayoutTest::comboBoxesStartWithNothingSelected()
         bool editable;
         QString field;
     };
-    for (const Expected& e : {Expected{m_window->cmbTransferMin, kMinutes, true, QStringLiteral("Combo1")},
-                              Expected{m_window->cmbSMSTime, kHours, false, QString()},
-                              Expected{m_window->cmbMIn, kMinutes, true, QStringLiteral("Combo1")}}) {
+    for (const Expected& e : {Expected{combo(*m_window, "cmbTransferMin"), kMinutes, true, QStringLiteral("Combo1")},
+                              Expected{combo(*m_window, "cmbSMSTime"), kHours, false, QString()},
+                              Expected{combo(*m_window, "cmbMIn"), kMinutes, true, QStringLiteral("Combo1")}}) {
         const QString name = e.box->objectName();
         QCOMPARE(e.box->listIndex(), -1);
         QCOMPARE(e.box->isEditable(), e.editable);
@@ -319,8 +320,8 @@ void WindowLayoutTest::comboBoxesStartWithNothingSelected()
     }
 
     // Choosing an entry replaces the starting text with the entry's.
-    m_window->cmbTransferMin->setListIndex(9);
-    QCOMPARE(m_window->cmbTransferMin->currentText(), QStringLiteral("10"));
+    combo(*m_window, "cmbTransferMin")->setListIndex(9);
+    QCOMPARE(combo(*m_window, "cmbTransferMin")->currentText(), QStringLiteral("10"));
 }
 
 void WindowLayoutTest::captionsFitTheirBoxes()
@@ -340,7 +341,7 @@ void WindowLayoutTest::captionsFitTheirBoxes()
                                 .arg(room.width())));
         QVERIFY2(metrics.height() <= box->height(), qPrintable(box->objectName()));
     }
-    for (QLabel* label : {m_window->Label3, m_window->Label4}) {
+    for (QLabel* label : {label(*m_window, "Label3"), label(*m_window, "Label4")}) {
         const QFontMetrics metrics = label->fontMetrics();
         QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(), qPrintable(label->objectName()));
         QVERIFY2(metrics.height() <= label->height(), qPrintable(label->objectName()));
@@ -370,20 +371,35 @@ void WindowLayoutTest::controlsTheTablesNameAreFoundAsTheWindowIsMade()
     form.setObjectName(kWindow);
     auto* plainBox = new QCheckBox(&form);
     plainBox->setObjectName(QStringLiteral("chkSendSms"));
-    auto* box = new VbCheckBox(&form);
-    box->setObjectName(QStringLiteral("chkTransferData"));
-    QCOMPARE(requireControl<VbCheckBox>(form, "chkTransferData"), box);
+    auto* vbBox = new VbCheckBox(&form);
+    vbBox->setObjectName(QStringLiteral("chkTransferData"));
+    QCOMPARE(requireControl<VbCheckBox>(form, "chkTransferData"), vbBox);
     QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkSendSms"));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkAutoStart"));
 
+    // The window made, each name leads to its own control: what the scheduler and the settings read and
+    // write through the window is what the named control shows.
     frmScheduler& window = *m_window;
     for (const SchedulerJob& job : kSchedulerJobs) {
-        QCOMPARE(window.jobBox(job).objectName(), QLatin1String(job.checkBox));
-        QCOMPARE(window.jobCombo(job) ? window.jobCombo(job)->objectName() : QString(),
-                 job.numberCombo ? QLatin1String(job.numberCombo) : QString());
+        QVERIFY(box(window, job.checkBox)->setValue(VbCheckBox::Grayed));
+        QCOMPARE(window.jobValue(job), int(VbCheckBox::Grayed));
+        QVERIFY(box(window, job.checkBox)->setValue(VbCheckBox::Unchecked));
+        if (job.numberCombo) {
+            QVERIFY(combo(window, job.numberCombo)->setListIndex(4));
+            QCOMPARE(window.jobNumber(job), combo(window, job.numberCombo)->list(4).toInt());
+        } else {
+            QCOMPARE(window.jobNumber(job), std::nullopt);
+        }
     }
-    for (const SettingRow& row : settingRows)
-        QCOMPARE(window.settingControl(row).objectName(), QLatin1String(row.control));
+    for (const SettingRow& row : settingRows) {
+        QVERIFY(window.setSettingValue(row, 1));
+        const QWidget* named = window.findChild<QWidget*>(QLatin1String(row.control));
+        if (const auto* checkBox = qobject_cast<const VbCheckBox*>(named))
+            QCOMPARE(checkBox->value(), 1);
+        else
+            QCOMPARE(qobject_cast<const VbComboBox*>(named)->listIndex(), 1);
+        QCOMPARE(window.settingValue(row), 1);
+    }
 }
 
 QTEST_MAIN(WindowLayoutTest)

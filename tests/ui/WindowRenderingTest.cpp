@@ -1,4 +1,5 @@
 #include "TestWindow.h"
+#include "support/WindowControls.h"
 #include "ui/StatusLamp.h"
 
 #include <QScrollBar>
@@ -76,7 +77,7 @@ void WindowRenderingTest::cleanup()
 
 void WindowRenderingTest::lampIsADiscOfItsColour()
 {
-    const QRect box = inWindow(*m_window->shpStatus);
+    const QRect box = inWindow(*lamp(*m_window));
     QCOMPARE(box, QRect(30, 92, 31, 23));
     const QPoint centre(box.left() + 15, box.top() + 11);
 
@@ -91,13 +92,13 @@ void WindowRenderingTest::lampIsADiscOfItsColour()
     const QColor rim = image.pixelColor(centre.x(), box.top());
     QVERIFY2(rim.lightness() < 128, qPrintable(rim.name()));
 
-    m_window->shpStatus->setBackColor(StatusLamp::Green);
+    lamp(*m_window)->setBackColor(StatusLamp::Green);
     image = picture();
     QCOMPARE(image.pixelColor(centre), QColor(0, 255, 0));
     QCOMPARE(image.pixelColor(centre + QPoint(9, 0)), QColor(0, 255, 0));
 
     // Locking the frame leaves the lamp's colour as it is.
-    m_window->fraCMD->setEnabled(false);
+    frame(*m_window)->setEnabled(false);
     QCOMPARE(picture().pixelColor(centre), QColor(0, 255, 0));
 }
 
@@ -111,14 +112,14 @@ void WindowRenderingTest::headingsAreRedAndUnitsUnseen_data()
 void WindowRenderingTest::headingsAreRedAndUnitsUnseen()
 {
     QFETCH(bool, locked);
-    m_window->fraCMD->setEnabled(!locked);
+    frame(*m_window)->setEnabled(!locked);
     const QImage image = picture();
 
-    for (QLabel* heading : {m_window->Label3, m_window->Label4}) {
+    for (QLabel* heading : {label(*m_window, "Label3"), label(*m_window, "Label4")}) {
         const int red = countPixels(image, inWindow(*heading), isRedInk);
         QVERIFY2(red > 100, qPrintable(QStringLiteral("%1: %2 red pixels").arg(heading->objectName()).arg(red)));
     }
-    for (QLabel* unit : {m_window->Label5, m_window->Label2, m_window->Label1}) {
+    for (QLabel* unit : {label(*m_window, "Label5"), label(*m_window, "Label2"), label(*m_window, "Label1")}) {
         const QRect area = inWindow(*unit);
         QCOMPARE(countPixels(image, area, isWhite), area.width() * area.height());
     }
@@ -155,8 +156,8 @@ void WindowRenderingTest::enlargingShowsOnlyWhite()
 
 void WindowRenderingTest::logPaneWrapsAndShowsNoScrollBars()
 {
-    LogPane& pane = *m_window->txtLog;
-    const QRect area = inWindow(pane);
+    LogPane& logPane = *pane(*m_window);
+    const QRect area = inWindow(logPane);
     const QRect inside = area.adjusted(4, 4, -4, -4);
     QCOMPARE(countPixels(picture(), inside, isWhite), inside.width() * inside.height());
 
@@ -165,25 +166,25 @@ void WindowRenderingTest::logPaneWrapsAndShowsNoScrollBars()
     QString text;
     for (int i = 0; i < 60; ++i)
         text += longLine;
-    pane.setText(text);
+    logPane.setText(text);
     QApplication::processEvents();
 
-    QVERIFY(pane.document()->firstBlock().layout()->lineCount() > 1);
-    QCOMPARE(pane.horizontalScrollBar()->maximum(), 0);
-    QVERIFY(pane.verticalScrollBar()->maximum() > 0);
-    QVERIFY(!pane.verticalScrollBar()->isVisible());
-    QVERIFY(!pane.horizontalScrollBar()->isVisible());
+    QVERIFY(logPane.document()->firstBlock().layout()->lineCount() > 1);
+    QCOMPARE(logPane.horizontalScrollBar()->maximum(), 0);
+    QVERIFY(logPane.verticalScrollBar()->maximum() > 0);
+    QVERIFY(!logPane.verticalScrollBar()->isVisible());
+    QVERIFY(!logPane.horizontalScrollBar()->isVisible());
 
     // Without scroll bars the keyboard and the mouse wheel still scroll the pane.
-    pane.setFocus();
-    QTest::keyClick(&pane, Qt::Key_PageDown);
-    const int afterPageDown = pane.verticalScrollBar()->value();
+    logPane.setFocus();
+    QTest::keyClick(&logPane, Qt::Key_PageDown);
+    const int afterPageDown = logPane.verticalScrollBar()->value();
     QVERIFY(afterPageDown > 0);
-    const QPointF middle = QRectF(pane.viewport()->rect()).center();
-    QWheelEvent wheel(middle, pane.viewport()->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
+    const QPointF middle = QRectF(logPane.viewport()->rect()).center();
+    QWheelEvent wheel(middle, logPane.viewport()->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(pane.viewport(), &wheel);
-    QVERIFY(pane.verticalScrollBar()->value() > afterPageDown);
+    QApplication::sendEvent(logPane.viewport(), &wheel);
+    QVERIFY(logPane.verticalScrollBar()->value() > afterPageDown);
 }
 
 QTEST_MAIN(WindowRenderingTest)

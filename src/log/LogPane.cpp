@@ -1,4 +1,4 @@
-#include "ui/LogPane.h"
+#include "log/LogPane.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

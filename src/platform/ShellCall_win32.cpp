@@ -1,6 +1,6 @@
-#include "launcher/mdlShellExecute.h"
+#include "platform/ShellCall.h"
 
-#include "log/AnsiCodePage.h"
+#include "platform/AnsiCodePage.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "log/AnsiCodePage.h"
+#include "platform/AnsiCodePage.h"
 
-#include "log/Utf16Text.h"
-#include "log/Utf8Text.h"
+#include "platform/Utf16Text.h"
+#include "platform/Utf8Text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "log/TextFileHandle.h"
+#include "platform/TextFileHandle.h"
 
 #include <cerrno>
 #include <fcntl.h>

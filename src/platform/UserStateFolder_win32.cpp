@@ -1,4 +1,4 @@
-#include "scheduler/UserStateFolder.h"
+#include "platform/UserStateFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,5 +1,5 @@
-#include "launcher/CommandLine.h"
-#include "launcher/mdlShellExecute.h"
+#include "platform/CommandLine.h"
+#include "platform/ShellCall.h"
 
 #include <cerrno>
 #include <csignal>

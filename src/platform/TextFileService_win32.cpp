@@ -1,6 +1,6 @@
-#include "log/TextFileHandle.h"
+#include "platform/TextFileHandle.h"
 
-#include "log/Utf16Text.h"
+#include "platform/Utf16Text.h"
 
 #include <algorithm>
 #include <windows.h>

@@ -1,10 +1,24 @@
-#include "scheduler/Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 
+#include <optional>
+
 namespace {
+
+// The tests' next answers (setNextMessageBoxAnswer, setNextInputBoxAnswer); empty in the program.
+std::optional<int> nextMessageBoxAnswer;
+std::optional<QString> nextInputBoxAnswer;
+
+template <typename Answer>
+std::optional<Answer> take(std::optional<Answer>& next)
+{
+    std::optional<Answer> answer;
+    answer.swap(next);
+    return answer;
+}
 
 QMessageBox::StandardButtons buttonsOf(int style)
 {
@@ -44,8 +58,20 @@ int answerOf(int button)
 
 } // namespace
 
+void setNextMessageBoxAnswer(int answer)
+{
+    nextMessageBoxAnswer = answer;
+}
+
+void setNextInputBoxAnswer(const QString& answer)
+{
+    nextInputBoxAnswer = answer;
+}
+
 int messageBox(QWidget* owner, const QString& text, int style, const QString& title)
 {
+    if (const std::optional<int> answer = take(nextMessageBoxAnswer))
+        return *answer;
     // A label shows a lone CR as a glyph of its own; the platform's box shows CR LF as one line break.
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -65,6 +91,8 @@ int messageBox(QWidget* owner, const QString& text, int style, const QString& ti
 
 QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& preset)
 {
+    if (const std::optional<QString> answer = take(nextInputBoxAnswer))
+        return *answer;
     QInputDialog dialog(owner);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextEchoMode(QLineEdit::Normal);

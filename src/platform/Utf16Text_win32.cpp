@@ -1,4 +1,4 @@
-#include "log/Utf16Text.h"
+#include "platform/Utf16Text.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "scheduler/SchedulerJob.h"
+#include "scheduler/JobTable.h"
 
-#include "scheduler/ApplicationInfo.h"
+#include "platform/FilePaths.h"
 
 namespace {
 
@@ -66,4 +66,11 @@ QString programFile(const QString& directory, JobProgram program)
 bool isLogArchiveDue(const QDateTime& now)
 {
     return now.time().hour() == 7 && now.time().minute() == 0;
+}
+
+std::optional<int> numberSpelledBy(const QString& entryText)
+{
+    bool ok = false;
+    const int number = entryText.toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
 }

@@ -3,7 +3,7 @@
 // The platform half of TextFileService, implemented once per platform in TextFileService_posix.cpp and
 // TextFileService_win32.cpp. Each call that fails leaves its reason in failure.
 
-#include "log/TextFileService.h"
+#include "platform/TextFileService.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "log/AnsiCodePage.h"
+#include "platform/AnsiCodePage.h"
 
-#include "log/Utf8Text.h"
+#include "platform/Utf8Text.h"
 
 #include <cerrno>
 #include <iconv.h>

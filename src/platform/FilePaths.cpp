@@ -1,25 +1,7 @@
-#include "scheduler/ApplicationInfo.h"
+#include "platform/FilePaths.h"
 
-#include "scheduler/UserStateFolder.h"
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
-QString RunningApplicationInfo::directory() const
-{
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-}
-
-QString RunningApplicationInfo::baseName() const
-{
-    return executableBaseName(QCoreApplication::applicationFilePath());
-}
-
-QString RunningApplicationInfo::stateDirectory() const
-{
-    return userStateFolder();
-}
 
 QString executableBaseName(const QString& executablePath)
 {

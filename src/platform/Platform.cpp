@@ -1,4 +1,4 @@
-#include "scheduler/Platform.h"
+#include "platform/Platform.h"
 
 Platform Platform::running()
 {

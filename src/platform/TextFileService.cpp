@@ -1,7 +1,7 @@
-#include "log/TextFileService.h"
+#include "platform/TextFileService.h"
 
-#include "log/AnsiCodePage.h"
-#include "log/TextFileHandle.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/TextFileHandle.h"
 
 TextFileService::TextFileService() : m_handle(std::make_unique<Handle>()) {}
 

@@ -1,4 +1,4 @@
-#include "launcher/CommandLine.h"
+#include "platform/CommandLine.h"
 
 std::vector<std::string> splitWindowsCommandLine(const std::string& commandLineTail)
 {

@@ -1,33 +1,13 @@
 #pragma once
 
+#include "scheduler/MessageBoxStyle.h"
+
 #include <QString>
 
 class QWidget;
 
 // The message box and the input box of the scheduler's three questions. Both are modal to their owner and
 // run a nested event loop, so the window's timer keeps ticking while they wait for an answer.
-
-// Style flags and answers in the platform's own message-box numbering, so a style reads as one number.
-namespace MessageBoxStyle {
-enum : int
-{
-    YesNoCancel = 3,
-    YesNo = 4,
-    Critical = 16,
-    Question = 32,
-    RightAlign = 524288,
-    RtlReading = 1048576
-};
-} // namespace MessageBoxStyle
-
-namespace MessageBoxAnswer {
-enum : int
-{
-    Cancel = 2,
-    Yes = 6,
-    No = 7
-};
-} // namespace MessageBoxAnswer
 
 // Shows text (CR LF breaks the line) under title with the buttons and icon of style; the first button is the
 // default. Returns the button pressed; closing the box answers Cancel where there is one and No otherwise.
@@ -36,3 +16,8 @@ int messageBox(QWidget* owner, const QString& text, int style, const QString& ti
 // Shows prompt under title with preset in an input field that shows what is typed. Returns the text exactly
 // as typed (no trimming), or an empty text when the operator cancels.
 QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& preset);
+
+// For tests that need an answer but not the dialog: the next messageBox (or inputBox) shows nothing and
+// returns answer at once; the one after it shows its dialog again.
+void setNextMessageBoxAnswer(int answer);
+void setNextInputBoxAnswer(const QString& answer);

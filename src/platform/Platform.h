@@ -1,8 +1,8 @@
 #pragma once
 
-#include "launcher/mdlShellExecute.h"
-#include "scheduler/ApplicationInfo.h"
-#include "scheduler/Clock.h"
+#include "platform/ApplicationInfo.h"
+#include "platform/Clock.h"
+#include "platform/ShellCall.h"
 
 #include <memory>
 

@@ -1,0 +1,63 @@
+#pragma once
+
+// The window's controls as the operator's tools find them: by the names the system gives them. The form is
+// the window's own; tests reach its controls as a user's tools would, and stop at once when a name is missing.
+
+#include "log/LogPane.h"
+#include "ui/StatusLamp.h"
+#include "ui/VbCheckBox.h"
+#include "ui/VbComboBox.h"
+#include "ui/VbTimer.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+template <typename Control>
+Control* control(const QObject& window, const char* name)
+{
+    auto* found = window.findChild<Control*>(QLatin1String(name));
+    if (!found)
+        qFatal("The window has no %s named %s", Control::staticMetaObject.className(), name);
+    return found;
+}
+
+inline VbCheckBox* box(const QObject& window, const char* name)
+{
+    return control<VbCheckBox>(window, name);
+}
+
+inline VbComboBox* combo(const QObject& window, const char* name)
+{
+    return control<VbComboBox>(window, name);
+}
+
+inline QPushButton* button(const QObject& window, const char* name)
+{
+    return control<QPushButton>(window, name);
+}
+
+inline QLabel* label(const QObject& window, const char* name)
+{
+    return control<QLabel>(window, name);
+}
+
+inline LogPane* pane(const QObject& window)
+{
+    return control<LogPane>(window, "txtLog");
+}
+
+inline VbTimer* timer(const QObject& window)
+{
+    return control<VbTimer>(window, "tmrScheduler");
+}
+
+inline StatusLamp* lamp(const QObject& window)
+{
+    return control<StatusLamp>(window, "shpStatus");
+}
+
+inline QFrame* frame(const QObject& window)
+{
+    return control<QFrame>(window, "fraCMD");
+}
