@@ -1,4 +1,5 @@
 #include "scheduler/JobTick.h"
+#include "PlainSchedulerWindow.h"
 #include "scheduler/JobTable.h"
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
@@ -10,6 +11,8 @@
 #include <QLocale>
 #include <QMap>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -38,19 +41,115 @@ int rowOfCall(const RecordingShellCall::Call& call)
     return 0;
 }
 
-QStringList paneLines(const frmScheduler& form)
-{
-    QStringList lines = pane(form)->text().split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 // The message of a pane line: what follows the date-time text.
 QString messageOf(const QString& line)
 {
     return line.mid(line.indexOf(QStringLiteral(": ")));
 }
+
+// A scheduler to tick: on plain values (PlainSchedulerWindow) or on the real window, on one test platform.
+// The tests below run on both, so that the job tick is tested without a widget and the window is shown to
+// hand it the right controls.
+class Scheduler
+{
+public:
+    virtual ~Scheduler() = default;
+
+    TestPlatform platform;
+
+    virtual SchedulerWindow& window() = 0;
+    // The Value of the row's check box.
+    virtual void setValue(int order, int value) = 0;
+    // Selects the entry that spells number in the row's combo box; none for no number.
+    virtual void select(int order, std::optional<int> number) = 0;
+    virtual QString paneText() const = 0;
+    // What the timer calls when it fires.
+    virtual void tick() = 0;
+
+    // Every box ticked, both periods on "3" and the SMS hour on "10".
+    void setUp()
+    {
+        tickAll(VbCheckBox::Checked);
+        select(1, 3);
+        select(4, 3);
+        select(3, 10);
+    }
+
+    void tickAll(int value)
+    {
+        for (const SchedulerJob& job : kSchedulerJobs)
+            setValue(job.order, value);
+    }
+
+    void tickAt(const QDateTime& moment)
+    {
+        platform.clock->set(moment);
+        tick();
+    }
+
+    QString latch(SchedulerWindow::Latch which) { return window().latch(which); }
+
+    QStringList paneLines() const
+    {
+        QStringList lines = paneText().split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.constLast().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    // The rows started since the given call count, in the order they were started.
+    QList<int> rowsStartedSince(std::size_t first) const
+    {
+        QList<int> rows;
+        for (std::size_t i = first; i < platform.shell.calls.size(); ++i)
+            rows << rowOfCall(platform.shell.calls[i]);
+        return rows;
+    }
+
+    QString logFile(const QDate& date) const
+    {
+        return platform.path(QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(date.toString(u"yyyy-MM-dd")));
+    }
+};
+
+class OnPlainValues final : public Scheduler
+{
+public:
+    OnPlainValues() { setUp(); }
+    SchedulerWindow& window() override { return m_window; }
+    void setValue(int order, int value) override { m_window.jobValues.at(std::size_t(order - 1)) = value; }
+    void select(int order, std::optional<int> number) override
+    {
+        m_window.jobNumbers.at(std::size_t(order - 1)) = number;
+    }
+    QString paneText() const override { return m_window.pane.text(); }
+    void tick() override { runJobTick(m_window); }
+
+private:
+    PlainSchedulerWindow m_window{platform.platform()};
+};
+
+class OnTheWindow final : public Scheduler
+{
+public:
+    OnTheWindow()
+    {
+        timer(m_form)->setInterval(60000);
+        setUp();
+    }
+    SchedulerWindow& window() override { return m_form; }
+    void setValue(int order, int value) override { box(m_form, row(order).checkBox)->setValue(value); }
+    void select(int order, std::optional<int> number) override
+    {
+        VbComboBox* entries = combo(m_form, row(order).numberCombo);
+        entries->setListIndex(number ? entries->findText(QString::number(*number)) : -1);
+    }
+    QString paneText() const override { return pane(m_form)->text(); }
+    void tick() override { m_form.tmrScheduler_Timer(); }
+
+private:
+    frmScheduler m_form{platform.platform()};
+};
 
 } // namespace
 
@@ -59,64 +158,44 @@ class JobTickTest : public QObject
     Q_OBJECT
 
 private:
-    struct Scheduler
+    // The column that chooses the scheduler of a case, and the scheduler it names.
+    static void onBoth()
     {
-        TestPlatform platform;
-        frmScheduler form{platform.platform()};
-
-        Scheduler()
-        {
-            timer(form)->setInterval(60000);
-            tickAll(VbCheckBox::Checked);
-            combo(form, "cmbTransferMin")->setListIndex(2); // "3"
-            combo(form, "cmbMIn")->setListIndex(2);         // "3"
-            combo(form, "cmbSMSTime")->setListIndex(2);     // "10"
-        }
-
-        void tickAll(int value)
-        {
-            for (const SchedulerJob& job : kSchedulerJobs)
-                box(job.order)->setValue(value);
-        }
-
-        VbCheckBox* box(int order) { return form.findChild<VbCheckBox*>(QLatin1String(row(order).checkBox)); }
-
-        void tickAt(const QDateTime& moment)
-        {
-            platform.clock->set(moment);
-            form.tmrScheduler_Timer();
-        }
-
-        // The rows started since the given call count, in the order they were started.
-        QList<int> rowsStartedSince(std::size_t first) const
-        {
-            QList<int> rows;
-            for (std::size_t i = first; i < platform.shell.calls.size(); ++i)
-                rows << rowOfCall(platform.shell.calls[i]);
-            return rows;
-        }
-
-        QString logFile(const QDate& date) const
-        {
-            return platform.path(QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(date.toString(u"yyyy-MM-dd")));
-        }
-    };
+        QTest::addColumn<bool>("onTheWindow");
+        QTest::newRow("on plain values") << false;
+        QTest::newRow("on the window") << true;
+    }
+    static std::unique_ptr<Scheduler> makeScheduler(bool onTheWindow)
+    {
+        if (onTheWindow)
+            return std::make_unique<OnTheWindow>();
+        return std::make_unique<OnPlainValues>();
+    }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void dueConditions_data();
     void dueConditions();
+    void jobsStartInTableOrderWithTheirCommandLines_data() { onBoth(); }
     void jobsStartInTableOrderWithTheirCommandLines();
+    void latchedRowRunsOncePerDueWindow_data() { onBoth(); }
     void latchedRowRunsOncePerDueWindow();
+    void latchClearsOnlyWhileItsBoxIsTicked_data() { onBoth(); }
     void latchClearsOnlyWhileItsBoxIsTicked();
+    void onlyATickedBoxRunsItsJob_data() { onBoth(); }
     void onlyATickedBoxRunsItsJob();
+    void comboWithoutSelectionMakesItsJobNotDue_data() { onBoth(); }
     void comboWithoutSelectionMakesItsJobNotDue();
+    void failedStartIsRecordedAfterItsJobLine_data() { onBoth(); }
     void failedStartIsRecordedAfterItsJobLine();
+    void sevenOClockArchivesThePaneOnce_data() { onBoth(); }
     void sevenOClockArchivesThePaneOnce();
+    void failedArchiveKeepsThePane_data() { onBoth(); }
     void failedArchiveKeepsThePane();
     void tickRearmsTheTimer();
     void aLongTickStillPlansTheNextMinute();
+    void monthOfTicks_data();
     void monthOfTicks();
 };
 
@@ -168,11 +247,12 @@ void JobTickTest::dueConditions()
 
 void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
 {
-    Scheduler s;
-    combo(s.form, "cmbTransferMin")->setListIndex(4); // "5"
-    combo(s.form, "cmbMIn")->setListIndex(4);         // "5"
-    combo(s.form, "cmbSMSTime")->setListIndex(3);     // "11"
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->select(1, 5);
+    s->select(4, 5);
+    s->select(3, 11);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
 
     // The command lines are the whole contract with the started programs: spelled out here, not taken from
     // the job table, so that a swapped row or a lost ";" shows.
@@ -184,10 +264,10 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
         {QStringLiteral("Velmora.exe"), ";;false;;False;CLEANBAKDIR365"},
         {QStringLiteral("UpdateManager.exe"), "True"},
     };
-    QCOMPARE(s.platform.shell.calls.size(), std::size_t(expected.size()));
+    QCOMPARE(s->platform.shell.calls.size(), std::size_t(expected.size()));
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        const RecordingShellCall::Call& call = s.platform.shell.calls.at(std::size_t(i));
-        QCOMPARE(QString::fromStdString(call.file), s.platform.path(expected[i].first));
+        const RecordingShellCall::Call& call = s->platform.shell.calls.at(std::size_t(i));
+        QCOMPARE(QString::fromStdString(call.file), s->platform.path(expected[i].first));
         QCOMPARE(call.parameters, expected[i].second);
         QCOMPARE(call.operation, std::string("open"));
         QCOMPARE(call.directory, std::string());
@@ -197,17 +277,17 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
     }
 
     // The 11:50 backup, the one row that shares no minute with the others above.
-    s.platform.shell.calls.clear();
-    s.tickAll(VbCheckBox::Unchecked);
-    s.box(7)->setValue(VbCheckBox::Checked);
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
-    QCOMPARE(s.platform.shell.calls.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(s.platform.shell.calls.front().file),
-             s.platform.path(QStringLiteral("Velmora.exe")));
-    QCOMPARE(s.platform.shell.calls.front().parameters, std::string(";;false;;False;TrueOnExit"));
-    QCOMPARE(s.platform.shell.calls.front().showMode, 0);
+    s->platform.shell.calls.clear();
+    s->tickAll(VbCheckBox::Unchecked);
+    s->setValue(7, VbCheckBox::Checked);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
+    QCOMPARE(s->platform.shell.calls.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(s->platform.shell.calls.front().file),
+             s->platform.path(QStringLiteral("Velmora.exe")));
+    QCOMPARE(s->platform.shell.calls.front().parameters, std::string(";;false;;False;TrueOnExit"));
+    QCOMPARE(s->platform.shell.calls.front().showMode, 0);
 
-    const QStringList lines = paneLines(s.form);
+    const QStringList lines = s->paneLines();
     QCOMPARE(lines.size(), 7);
     QCOMPARE(lines[0], QStringLiteral("12/10/26 11:50:20 AM: Backup database to Exit folder"));
     for (int i = 0; i < 6; ++i) {
@@ -218,137 +298,146 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
 
 void JobTickTest::latchedRowRunsOncePerDueWindow()
 {
-    Scheduler s;
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
     const QDate day10(2026, 12, 10);
-    s.tickAt(QDateTime(day10, QTime(11, 0, 20)));
-    QVERIFY(s.rowsStartedSince(0).contains(5));
-    QCOMPARE(controlTag(s.box(5)), QStringLiteral("CLEANBACKUP"));
+    s->tickAt(QDateTime(day10, QTime(11, 0, 20)));
+    QVERIFY(s->rowsStartedSince(0).contains(5));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QStringLiteral("CLEANBACKUP"));
 
     // The clock set back: a second tick in the same minute starts the other rows again, but not row 5.
-    const std::size_t before = s.platform.shell.calls.size();
-    s.tickAt(QDateTime(day10, QTime(11, 0, 50)));
-    QCOMPARE(s.rowsStartedSince(before), (QList<int>{1, 2, 4, 6}));
+    const std::size_t before = s->platform.shell.calls.size();
+    s->tickAt(QDateTime(day10, QTime(11, 0, 50)));
+    QCOMPARE(s->rowsStartedSince(before), (QList<int>{1, 2, 4, 6}));
 
-    s.tickAt(QDateTime(day10, QTime(11, 1, 50)));
-    QCOMPARE(controlTag(s.box(5)), QString());
+    s->tickAt(QDateTime(day10, QTime(11, 1, 50)));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QString());
 }
 
 void JobTickTest::latchClearsOnlyWhileItsBoxIsTicked()
 {
-    Scheduler s;
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
-    s.box(5)->setValue(VbCheckBox::Unchecked);
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 1, 20)));
-    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(10, 59, 30)));
-    s.box(5)->setValue(VbCheckBox::Checked);
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+    s->setValue(5, VbCheckBox::Unchecked);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 1, 20)));
+    s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(10, 59, 30)));
+    s->setValue(5, VbCheckBox::Checked);
 
     // No tick found the box ticked outside the window, so the latch still holds on day 15.
-    const std::size_t before = s.platform.shell.calls.size();
-    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 0, 20)));
-    QVERIFY(!s.rowsStartedSince(before).contains(5));
-    s.tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 1, 20)));
-    QCOMPARE(controlTag(s.box(5)), QString());
+    const std::size_t before = s->platform.shell.calls.size();
+    s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 0, 20)));
+    QVERIFY(!s->rowsStartedSince(before).contains(5));
+    s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 1, 20)));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QString());
 }
 
 void JobTickTest::onlyATickedBoxRunsItsJob()
 {
-    Scheduler s;
-    s.tickAll(VbCheckBox::Grayed);
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
-    s.tickAll(VbCheckBox::Unchecked);
-    s.tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
-    QCOMPARE(s.platform.shell.calls.size(), std::size_t(0));
-    QVERIFY(pane(s.form)->isEmpty());
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->tickAll(VbCheckBox::Grayed);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
+    s->tickAll(VbCheckBox::Unchecked);
+    s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
+    QCOMPARE(s->platform.shell.calls.size(), std::size_t(0));
+    QVERIFY(s->paneText().isEmpty());
 }
 
 void JobTickTest::comboWithoutSelectionMakesItsJobNotDue()
 {
-    Scheduler s;
-    combo(s.form, "cmbTransferMin")->setListIndex(-1);
-    combo(s.form, "cmbMIn")->setListIndex(-1);
-    combo(s.form, "cmbSMSTime")->setListIndex(-1);
-    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 20)));
-    QCOMPARE(s.rowsStartedSince(0), (QList<int>{2, 6}));
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->select(1, std::nullopt);
+    s->select(4, std::nullopt);
+    s->select(3, std::nullopt);
+    s->tickAt(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 20)));
+    QCOMPARE(s->rowsStartedSince(0), (QList<int>{2, 6}));
 }
 
 void JobTickTest::failedStartIsRecordedAfterItsJobLine()
 {
-    Scheduler s;
-    s.platform.shell.result = 2;
-    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->platform.shell.result = 2;
+    s->tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
 
     // Row 2 is the only one due; its line is written, and the failure line stands on top of it.
-    QCOMPARE(s.rowsStartedSince(0), QList<int>{2});
-    const QStringList lines = paneLines(s.form);
+    QCOMPARE(s->rowsStartedSince(0), QList<int>{2});
+    const QStringList lines = s->paneLines();
     QCOMPARE(lines.size(), 2);
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Process Internet Orders!"));
     QCOMPARE(messageOf(lines[0]),
-             QStringLiteral(": Start failed: File not found (53) ") + s.platform.path(QStringLiteral("Velmora.exe")));
+             QStringLiteral(": Start failed: File not found (53) ") + s->platform.path(QStringLiteral("Velmora.exe")));
 
     // The following rows still run.
-    s.platform.shell.calls.clear();
-    s.tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 3, 20)));
-    QCOMPARE(s.rowsStartedSince(0), (QList<int>{1, 2, 4}));
+    s->platform.shell.calls.clear();
+    s->tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 3, 20)));
+    QCOMPARE(s->rowsStartedSince(0), (QList<int>{1, 2, 4}));
 }
 
 void JobTickTest::sevenOClockArchivesThePaneOnce()
 {
-    Scheduler s;
-    s.tickAll(VbCheckBox::Unchecked);
-    s.box(2)->setValue(VbCheckBox::Checked);
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->tickAll(VbCheckBox::Unchecked);
+    s->setValue(2, VbCheckBox::Checked);
     const QDate day(2026, 12, 7);
-    s.tickAt(QDateTime(day, QTime(6, 59, 10)));
-    s.tickAt(QDateTime(day, QTime(7, 0, 15)));
+    s->tickAt(QDateTime(day, QTime(6, 59, 10)));
+    s->tickAt(QDateTime(day, QTime(7, 0, 15)));
 
     // The 07:00 line of row 2 went into the archive with the rest; the pane keeps only the archive's line.
-    QCOMPARE(readFile(s.logFile(day)), QByteArray("12/7/26 7:00:15 AM\t"
-                                                  "12/7/26 7:00:15 AM: Process Internet Orders!\r\n"
-                                                  "12/7/26 6:59:10 AM: Process Internet Orders!\r\n"
-                                                  "\r\n"));
-    QCOMPARE(pane(s.form)->text(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
-    QCOMPARE(controlTag(pane(s.form)), QStringLiteral("CLEARED"));
+    QCOMPARE(readFile(s->logFile(day)), QByteArray("12/7/26 7:00:15 AM\t"
+                                                   "12/7/26 7:00:15 AM: Process Internet Orders!\r\n"
+                                                   "12/7/26 6:59:10 AM: Process Internet Orders!\r\n"
+                                                   "\r\n"));
+    QCOMPARE(s->paneText(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QStringLiteral("CLEARED"));
 
-    s.box(2)->setValue(VbCheckBox::Unchecked);
-    s.tickAt(QDateTime(day, QTime(7, 0, 45)));
-    QCOMPARE(paneLines(s.form).size(), 1);
-    s.tickAt(QDateTime(day, QTime(7, 1, 15)));
-    QCOMPARE(controlTag(pane(s.form)), QString());
-    QCOMPARE(paneLines(s.form).size(), 1);
+    s->setValue(2, VbCheckBox::Unchecked);
+    s->tickAt(QDateTime(day, QTime(7, 0, 45)));
+    QCOMPARE(s->paneLines().size(), 1);
+    s->tickAt(QDateTime(day, QTime(7, 1, 15)));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QString());
+    QCOMPARE(s->paneLines().size(), 1);
 }
 
 void JobTickTest::failedArchiveKeepsThePane()
 {
-    Scheduler s;
-    s.tickAll(VbCheckBox::Unchecked);
-    QVERIFY(QDir(s.platform.path(QStringLiteral("Temp"))).removeRecursively());
-    s.form.AddLogLine(QStringLiteral(": Timer Started!"));
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->tickAll(VbCheckBox::Unchecked);
+    QVERIFY(QDir(s->platform.path(QStringLiteral("Temp"))).removeRecursively());
+    s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     const QDate day(2026, 12, 7);
-    s.tickAt(QDateTime(day, QTime(7, 0, 15)));
+    s->tickAt(QDateTime(day, QTime(7, 0, 15)));
 
-    const QStringList lines = paneLines(s.form);
+    const QStringList lines = s->paneLines();
     QCOMPARE(lines.size(), 2);
     QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
-    QVERIFY(lines[0].endsWith(s.logFile(day)));
+    QVERIFY(lines[0].endsWith(s->logFile(day)));
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
-    QCOMPARE(controlTag(pane(s.form)), QStringLiteral("CLEARED"));
-    QVERIFY(!QFile::exists(s.logFile(day)));
+    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QStringLiteral("CLEARED"));
+    QVERIFY(!QFile::exists(s->logFile(day)));
 }
 
 void JobTickTest::tickRearmsTheTimer()
 {
-    Scheduler s;
-    timer(s.form)->setEnabled(true);
+    TestPlatform platform;
+    frmScheduler form(platform.platform());
+    timer(form)->setInterval(60000);
+    timer(form)->setEnabled(true);
+    box(form, "chkProcessInternetOrders")->setValue(VbCheckBox::Checked);
     bool armedDuringTheTick = true;
-    s.platform.shell.result = 42;
-    s.platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
+    platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
     QObject probe;
-    connect(pane(s.form), &QPlainTextEdit::textChanged, &probe,
-            [&] { armedDuringTheTick = armedDuringTheTick && timer(s.form)->isActive(); });
-    s.form.tmrScheduler_Timer();
+    connect(pane(form), &QPlainTextEdit::textChanged, &probe,
+            [&] { armedDuringTheTick = armedDuringTheTick && timer(form)->isActive(); });
+    form.tmrScheduler_Timer();
     QVERIFY(!armedDuringTheTick);
-    QVERIFY(timer(s.form)->isEnabled());
-    QVERIFY(timer(s.form)->isActive());
-    QCOMPARE(timer(s.form)->interval(), 60000);
+    QVERIFY(timer(form)->isEnabled());
+    QVERIFY(timer(form)->isActive());
+    QCOMPARE(timer(form)->interval(), 60000);
 }
 
 void JobTickTest::aLongTickStillPlansTheNextMinute()
@@ -375,32 +464,43 @@ void JobTickTest::aLongTickStillPlansTheNextMinute()
              qPrintable(QString::number(timer(form)->remainingTime())));
 }
 
-// A month of one tick a minute: every row starts exactly as often as its due condition says, the latched
-// rows once per window even when the clock is set back inside it, and the pane is archived once a day.
+// A month of one tick a minute on plain values, and three days of it on the window: every row starts exactly
+// as often as its due condition says, the latched rows once per window even when the clock is set back
+// inside it, and the pane is archived once a day.
+void JobTickTest::monthOfTicks_data()
+{
+    QTest::addColumn<bool>("onTheWindow");
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::newRow("December on plain values") << false << QDate(2026, 12, 1) << QDate(2026, 12, 31);
+    QTest::newRow("three days, one a cleaning day, on the window") << true << QDate(2026, 12, 4) << QDate(2026, 12, 6);
+}
+
 void JobTickTest::monthOfTicks()
 {
-    Scheduler s;
-    combo(s.form, "cmbTransferMin")->setListIndex(2); // "3": 20 starts an hour
-    combo(s.form, "cmbMIn")->setListIndex(6);         // "7": minutes 0, 7, ..., 56, 9 starts an hour
-    combo(s.form, "cmbSMSTime")->setListIndex(4);     // "12"
+    QFETCH(bool, onTheWindow);
+    const auto s = makeScheduler(onTheWindow);
+    s->select(1, 3); // 20 starts an hour
+    s->select(4, 7); // minutes 0, 7, ..., 56: 9 starts an hour
+    s->select(3, 12);
 
     QMap<QDate, QMap<int, int>> starts;
     QMap<QDate, int> archives;
-    const QDate first(2026, 12, 1);
-    const QDate last(2026, 12, 31);
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         for (int minute = 0; minute < 24 * 60; ++minute) {
-            const std::size_t before = s.platform.shell.calls.size();
-            s.tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 30)));
+            const std::size_t before = s->platform.shell.calls.size();
+            s->tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 30)));
             // The clock set back inside the latched minutes: the latches hold.
             if (minute == 7 * 60 || minute == 11 * 60)
-                s.tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 5)));
-            for (int started : s.rowsStartedSince(before))
+                s->tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 5)));
+            for (int started : s->rowsStartedSince(before))
                 ++starts[day][started];
             if (minute == 7 * 60 || minute == 7 * 60 + 1)
-                archives[day] = pane(s.form)->text().count(QStringLiteral(": Clean Log !"));
+                archives[day] = s->paneText().count(QStringLiteral(": Clean Log !"));
         }
-        s.platform.shell.calls.clear();
+        s->platform.shell.calls.clear();
     }
 
     for (QDate day = first; day <= last; day = day.addDays(1)) {
@@ -416,7 +516,7 @@ void JobTickTest::monthOfTicks()
         QCOMPARE(count.value(7), 1);
         QCOMPARE(archives.value(day), 1);
         // One archive entry a day: the day's file starts with the 07:00 entry and holds exactly one.
-        const QByteArray log = readFile(s.logFile(day));
+        const QByteArray log = readFile(s->logFile(day));
         QVERIFY2(log.startsWith(QByteArray(day.toString(u"M/d/yy").toLatin1() + " 7:00:30 AM\t")), name.constData());
         QCOMPARE(log.count("\r\n\r\n"), 1);
     }
