@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 #include "support/TestPlatform.h"
 #include "support/WindowControls.h"
+#include "ui/Prompts.h"
 #include "ui/StatusLamp.h"
 #include "ui/frmScheduler.h"
 
@@ -231,6 +232,7 @@ private slots:
         QCOMPARE(pane(form)->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 
+    // The real input box: its texts, and the code typed into it, then OK or Cancel.
     void unlock_data()
     {
         QTest::addColumn<QString>("typed");
@@ -238,10 +240,6 @@ private slots:
         QTest::addColumn<bool>("unlocks");
 
         QTest::newRow("the access code unlocks") << QStringLiteral("4713") << false << true;
-        QTest::newRow("a blank before the code is refused") << QStringLiteral(" 4713") << false << false;
-        QTest::newRow("a blank after the code is refused") << QStringLiteral("4713 ") << false << false;
-        QTest::newRow("a wrong code is refused") << QStringLiteral("4731") << false << false;
-        QTest::newRow("an empty answer is refused") << QString() << false << false;
         QTest::newRow("the code typed, then cancelled, is refused") << QStringLiteral("4713") << true << false;
     }
 
@@ -283,17 +281,42 @@ private slots:
         QCOMPARE(pane(form)->text(), paneBefore);
     }
 
+    // What the answer must be: the code exactly, no blank before or after it.
+    void accessCode_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("unlocks");
+
+        QTest::newRow("the access code unlocks") << QStringLiteral("4713") << true;
+        QTest::newRow("a blank before the code is refused") << QStringLiteral(" 4713") << false;
+        QTest::newRow("a blank after the code is refused") << QStringLiteral("4713 ") << false;
+        QTest::newRow("a wrong code is refused") << QStringLiteral("4731") << false;
+        QTest::newRow("an empty answer is refused") << QString() << false;
+    }
+
+    void accessCode()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, unlocks);
+        Scheduler scheduler;
+        frmScheduler& form = scheduler.form;
+        const QString paneBefore = pane(form)->text();
+
+        setNextInputBoxAnswer(answer);
+        QTest::mouseClick(button(form, "cmdUnlock"), Qt::LeftButton);
+
+        QCOMPARE(frame(form)->isEnabled(), unlocks);
+        QCOMPARE(button(form, "cmdLock")->isEnabled(), unlocks);
+        QCOMPARE(button(form, "cmdUnlock")->isEnabled(), !unlocks);
+        QCOMPARE(pane(form)->text(), paneBefore);
+    }
+
     void lockAfterUnlock()
     {
         Scheduler scheduler;
         frmScheduler& form = scheduler.form;
         const auto unlockWith = [&](const QString& code) {
-            ModalAnswer answer([&](QWidget* dialog) {
-                auto* input = qobject_cast<QInputDialog*>(dialog);
-                input->setTextValue(code);
-                input->accept();
-                return true;
-            });
+            setNextInputBoxAnswer(code);
             QTest::mouseClick(button(form, "cmdUnlock"), Qt::LeftButton);
         };
 
@@ -486,11 +509,10 @@ private slots:
             QVERIFY(!sessionMayEnd(form, true));
             QCOMPARE(look.text, kCloseQuestion);
         }
-        {
-            ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::Yes), true; });
-            QVERIFY(sessionMayEnd(form, true));
-            QVERIFY(answer.answered());
-        }
+        setNextMessageBoxAnswer(MessageBoxAnswer::Yes);
+        QVERIFY(sessionMayEnd(form, true));
+        setNextMessageBoxAnswer(MessageBoxAnswer::Cancel);
+        QVERIFY(!sessionMayEnd(form, true));
     }
 };
 
