@@ -9,24 +9,21 @@ scripts/setup.sh test
 
 jobs=$(nproc)
 
+# The presets are CMakePresets.json's: dev, sanitize and windows.
 echo "== Build (warnings are errors)"
-cmake -S . -B build -G Ninja -DZOR_WERROR=ON
-cmake --build build -j "$jobs"
+cmake --preset dev
+cmake --build --preset dev -j "$jobs"
 
 echo "== Tests"
-ctest --test-dir build --output-on-failure -j "$jobs"
+ctest --preset dev -j "$jobs"
 
 echo "== Formatting"
-cmake --build build --target check-format
+cmake --build --preset dev --target check-format
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -G Ninja -DZOR_WERROR=ON -DZOR_SANITIZE=ON -DZOR_BUILD_BENCHMARKS=OFF \
-    -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-sanitize -j "$jobs"
-export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
 
 echo "== The Windows program under Wine"
 scripts/wine-tests.sh

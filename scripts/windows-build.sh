@@ -19,10 +19,9 @@ if [ -f "$build_dir/CMakeCache.txt" ] &&
     ! grep -q -E "^CMAKE_TOOLCHAIN_FILE:[A-Z]+=$toolchain\$" "$build_dir/CMakeCache.txt"; then
     fresh=(--fresh)
 fi
-# Qt's toolchain file finds the Windows Qt and hands on to the project's own for the compilers.
-cmake "${fresh[@]}" -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQT_CHAINLOAD_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
-    -DZOR_WERROR=ON -DZOR_BUILD_BENCHMARKS=OFF >&2
+# The windows preset: Qt's toolchain file finds the Windows Qt and hands on to the project's own for the
+# compilers.
+(cd "$source_dir" && ZOR_WINDOWS_QT=$qt cmake "${fresh[@]}" --preset windows -B "$build_dir") >&2
 cmake --build "$build_dir" -j "$jobs" >&2
 (cd "$build_dir" && cpack -G ZIP >&2)
 echo "$build_dir/zorScheduler-1.0.5-win64.zip"
