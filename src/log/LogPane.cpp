@@ -29,22 +29,35 @@ QString LogPane::text() const
     // separates blocks with U+2029; the last block is the empty one after the final line end.
     QString raw = document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, kLineEnd);
-    return raw;
+    return m_pending + raw;
 }
 
 void LogPane::setText(const QString& text)
 {
+    m_pending.clear();
     setPlainText(toDocumentText(text));
 }
 
 void LogPane::prependText(const QString& text)
 {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::Start);
-    cursor.insertText(toDocumentText(text));
+    if (m_pending.isEmpty())
+        QMetaObject::invokeMethod(this, &LogPane::showPending, Qt::QueuedConnection);
+    m_pending.prepend(text);
 }
 
 bool LogPane::isEmpty() const
 {
-    return document()->isEmpty();
+    return m_pending.isEmpty() && document()->isEmpty();
+}
+
+void LogPane::showPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    // One edit block: the cursor does not lay its line out after each insertion.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.insertText(toDocumentText(m_pending));
+    cursor.endEditBlock();
+    m_pending.clear();
 }

@@ -40,6 +40,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void newestLineComesFirst();
+    void linesReachTheShownPaneOnce();
     void archivesOfOneDayFollowEachOther();
     void archiveOfAnEmptyPane();
     void archiveAfterMidnightGoesToTheNewDay();
@@ -61,6 +62,28 @@ void ActivityLogTest::newestLineComesFirst()
     l.log.AddLogLine(QStringLiteral(": Process Internet Orders!"));
     QCOMPARE(l.pane.text(), QStringLiteral("12/7/26 9:01:05 AM: Process Internet Orders!\r\n"
                                            "12/7/26 9:00:05 AM: Timer Started!\r\n"));
+}
+
+// The pane shows a tick's lines once the event loop runs again; an archive in between takes them, and they are
+// then neither shown nor archived a second time.
+void ActivityLogTest::linesReachTheShownPaneOnce()
+{
+    Log l;
+    l.at(7, 9, 0, 5);
+    l.log.AddLogLine(QStringLiteral(": Timer Started!"));
+    l.log.AddLogLine(QStringLiteral(": Process Internet Orders!"));
+    QCoreApplication::processEvents();
+    QCOMPARE(l.pane.toPlainText(), QStringLiteral("12/7/26 9:00:05 AM: Process Internet Orders!\n"
+                                                  "12/7/26 9:00:05 AM: Timer Started!\n"));
+
+    l.log.AddLogLine(QStringLiteral(": Timer Stopped!"));
+    QVERIFY(l.log.ClearLog());
+    QCoreApplication::processEvents();
+    QCOMPARE(l.pane.toPlainText(), QString());
+    QCOMPARE(readFile(l.file(7)), QByteArray("12/7/26 9:00:05 AM\t12/7/26 9:00:05 AM: Timer Stopped!\r\n"
+                                             "12/7/26 9:00:05 AM: Process Internet Orders!\r\n"
+                                             "12/7/26 9:00:05 AM: Timer Started!\r\n"
+                                             "\r\n"));
 }
 
 void ActivityLogTest::archivesOfOneDayFollowEachOther()
