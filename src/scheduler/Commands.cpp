@@ -16,7 +16,7 @@ void loadWindow(SchedulerWindow& window)
     window.setLocked(true);
     window.LoadSettings();
     window.setTimerInterval(kTickPeriodMs);
-    if (window.autoStartValue() == 1)
+    if (window.autoStartValue() == SchedulerWindow::Ticked)
         startCommand(window);
     window.setCaption(QStringLiteral("Zor Scheduler   Version %1.%2.%3")
                           .arg(PROJECT_VERSION_MAJOR)

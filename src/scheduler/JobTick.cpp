@@ -47,7 +47,7 @@ void startJob(SchedulerWindow& window, const SchedulerJob& job)
 
 void runJob(SchedulerWindow& window, const SchedulerJob& job, const QDateTime& now)
 {
-    if (window.jobValue(job) != 1)
+    if (window.jobValue(job) != SchedulerWindow::Ticked)
         return;
     const bool due = job.isDue(now, window.jobNumber(job));
 

@@ -33,6 +33,9 @@ public:
 
     virtual ~SchedulerWindow() = default;
 
+    // A check box's Value when ticked (0 is unticked, 2 greyed): the only one that runs a job or Auto Start.
+    static constexpr int Ticked = 1;
+
     virtual const Platform& platform() const = 0;
 
     // The Value of the job's check box: 0 unticked, 1 ticked, 2 greyed.

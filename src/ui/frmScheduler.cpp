@@ -242,14 +242,19 @@ std::optional<int> frmScheduler::jobNumber(const SchedulerJob& job) const
     return numberSpelledBy(combo->list(combo->listIndex()));
 }
 
+QObject* frmScheduler::latchControl(Latch latch) const
+{
+    return latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir;
+}
+
 QString frmScheduler::latch(Latch latch) const
 {
-    return controlTag(latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir);
+    return controlTag(latchControl(latch));
 }
 
 void frmScheduler::setLatch(Latch latch, const QString& marker)
 {
-    setControlTag(latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir, marker);
+    setControlTag(latchControl(latch), marker);
 }
 
 void frmScheduler::AddLogLine(const QString& message)

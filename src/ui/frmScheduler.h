@@ -97,6 +97,8 @@ private:
     void resolveControls();
     void connectHandlers();
     void settingClicked(const char* control);
+    // The control whose Tag keeps latch.
+    QObject* latchControl(Latch latch) const;
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.
