@@ -8,11 +8,12 @@
 namespace {
 
 const auto failedConversion = static_cast<std::size_t>(-1);
+const char* const codePage = "WINDOWS-1256";
 
 class Converter
 {
 public:
-    Converter() : m_descriptor(iconv_open("WINDOWS-1256", "UTF-8")) {}
+    Converter(const char* to, const char* from) : m_descriptor(iconv_open(to, from)) {}
     ~Converter()
     {
         if (isValid())
@@ -45,7 +46,7 @@ std::string asciiOnly(const std::string& validUtf8)
 std::string toAnsiCodePage(const std::string& utf8Text)
 {
     std::string valid = withInvalidUtf8Replaced(utf8Text, '?');
-    Converter converter;
+    Converter converter(codePage, "UTF-8");
     if (!converter.isValid())
         return asciiOnly(valid);
 
@@ -68,5 +69,31 @@ std::string toAnsiCodePage(const std::string& utf8Text)
         inputLeft -= length;
     }
     result.resize(result.size() - outputLeft);
+    return result;
+}
+
+std::string fromAnsiCodePage(const std::string& ansiText)
+{
+    // Every byte of Windows-1256 stands for a character, so the text converts whole; without a converter
+    // only ASCII is read back.
+    Converter converter("UTF-8", codePage);
+    std::string input = ansiText;
+    if (!converter.isValid())
+        return withInvalidUtf8Replaced(input, '?');
+    // No character of the code page takes more than three bytes in UTF-8.
+    std::string result(input.size() * 3, '\0');
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* out = result.data();
+    std::size_t outLeft = result.size();
+    while (inLeft > 0 && iconv(converter.descriptor(), &in, &inLeft, &out, &outLeft) == failedConversion) {
+        if (errno != EILSEQ && errno != EINVAL)
+            break;
+        *out++ = '?';
+        --outLeft;
+        ++in;
+        --inLeft;
+    }
+    result.resize(result.size() - outLeft);
     return result;
 }

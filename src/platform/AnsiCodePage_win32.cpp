@@ -33,3 +33,14 @@ std::string toAnsiCodePage(const std::string& utf8Text)
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), inputSize, result.data(), size, "?", nullptr);
     return result;
 }
+
+std::string fromAnsiCodePage(const std::string& ansiText)
+{
+    if (GetACP() == CP_UTF8 || ansiText.empty())
+        return withInvalidUtf8Replaced(ansiText, '?');
+    const int inputSize = static_cast<int>(ansiText.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansiText.data(), inputSize, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansiText.data(), inputSize, wide.data(), size);
+    return utf16ToUtf8(wide);
+}

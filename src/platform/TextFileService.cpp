@@ -1,44 +1,53 @@
 #include "platform/TextFileService.h"
 
 #include "platform/AnsiCodePage.h"
-#include "platform/TextFileHandle.h"
-
-TextFileService::TextFileService() : m_handle(std::make_unique<Handle>()) {}
-
-TextFileService::~TextFileService()
-{
-    close();
-}
 
 bool TextFileService::openForAppending(const std::string& path)
 {
     close();
-    return noteOutcome(m_handle->openForAppending(path));
+    return noteOutcome(m_file.openForAppending(path));
 }
 
 bool TextFileService::create(const std::string& path, bool overwrite)
 {
     close();
-    return noteOutcome(m_handle->create(path, overwrite));
+    return noteOutcome(m_file.create(path, overwrite));
 }
 
 bool TextFileService::writeLine(const std::string& utf8Text)
 {
-    return noteOutcome(m_handle->write(toAnsiCodePage(utf8Text) + "\r\n"));
+    return write(lineBytes(utf8Text));
+}
+
+bool TextFileService::write(const std::string& bytes)
+{
+    return noteOutcome(m_file.write(bytes));
+}
+
+std::int64_t TextFileService::size()
+{
+    const std::int64_t length = m_file.size();
+    noteOutcome(length >= 0);
+    return length;
+}
+
+bool TextFileService::sync()
+{
+    return noteOutcome(m_file.sync());
 }
 
 bool TextFileService::close()
 {
-    return noteOutcome(!isOpen() || m_handle->close());
+    return noteOutcome(m_file.close());
 }
 
-bool TextFileService::isOpen() const
+std::string TextFileService::lineBytes(const std::string& utf8Text)
 {
-    return m_handle->native != Handle::none;
+    return toAnsiCodePage(utf8Text) + "\r\n";
 }
 
 bool TextFileService::noteOutcome(bool succeeded)
 {
-    m_lastErrorText = succeeded ? std::string() : m_handle->failure;
+    m_lastErrorText = succeeded ? std::string() : m_file.failure();
     return succeeded;
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+// A regular file on disk that the program writes, as the operating system holds it: a file descriptor on POSIX,
+// a HANDLE on Windows. Plain C++ without Qt; implemented once per platform in FileHandle_posix.cpp and
+// FileHandle_win32.cpp. Every open is made without waiting, and only a regular file is kept: a FIFO, a device or
+// a folder in the file's place is refused, never waited on. Each call that fails leaves its reason in failure().
+
+#include <cstdint>
+#include <string>
+
+class FileHandle
+{
+public:
+    FileHandle() = default;
+    ~FileHandle() { close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // An existing file, for writing at its end; never created here.
+    bool openForAppending(const std::string& path);
+    // A new file; fails when the folder does not exist, and when the file exists while overwrite is false.
+    bool create(const std::string& path, bool overwrite);
+    bool openForReading(const std::string& path);
+    // The file for reading and writing, created when missing, held by this process alone: it fails at once when
+    // another process holds it. The hold ends with close() or with the process, however it ends.
+    bool openExclusive(const std::string& path);
+
+    // Writes all of bytes at the end of the file, or nothing: when the write fails part-way (a full disk, a
+    // file-size limit), the file is cut back to its length before it and failure says so.
+    bool write(const std::string& bytes);
+    // The whole content, read from the start.
+    bool readAll(std::string& bytes);
+    bool truncate(std::int64_t length);
+    // The file's length, or -1.
+    std::int64_t size();
+    // Makes what was written durable: on the disk, not in a cache, before it returns. A file that the open
+    // created also has its name made durable in its folder.
+    bool sync();
+    // Releases the file whatever the outcome, so that it is never closed twice; harmless when none is open.
+    bool close();
+
+    bool isOpen() const { return m_native != none; }
+    const std::string& failure() const { return m_failure; }
+
+private:
+    static constexpr std::intptr_t none = -1;
+    bool opened(std::intptr_t native, const std::string& path, bool created);
+
+    // A file descriptor, or a Windows HANDLE; none when no file is open.
+    std::intptr_t m_native = none;
+    std::string m_path;
+    bool m_created = false;
+    std::string m_failure;
+};
+
+// Replaces the file at path by one holding bytes, durably and at once: a crash or a power cut at any moment
+// leaves either the old file or the new one, never a part of either.
+bool replaceFileDurably(const std::string& path, const std::string& bytes, std::string& failure);
+// Gives the file at from the name to, replacing what had it, durably.
+bool renameFileDurably(const std::string& from, const std::string& to, std::string& failure);
+// Removes the file at path, durably; a file that is not there counts as removed.
+bool removeFileDurably(const std::string& path, std::string& failure);
+
+// The note that a failed write adds to its reason: what became of the bytes that did reach the file.
+inline std::string partWrittenNote(std::size_t written, bool takenBack)
+{
+    if (written == 0)
+        return std::string();
+    return takenBack ? "; the " + std::to_string(written) + " bytes written were taken back"
+                     : "; " + std::to_string(written) + " bytes of it remain in the file";
+}
