@@ -3,6 +3,7 @@
 // The tick's cost must not grow with the pane. The window is shown, as in use, or not: a shown pane paints its
 // lines between the ticks, and what that painting leaves in the caches the next tick pays for.
 
+#include "log/LogJournal.h"
 #include "support/TestPlatform.h"
 #include "support/WindowControls.h"
 #include "ui/ControlTag.h"
@@ -39,10 +40,14 @@ void fillPane(frmScheduler& form, std::int64_t lines, bool shown = true)
     QApplication::processEvents();
 }
 
-void BM_TickWithSixRowsDue(benchmark::State& state)
+// With journal, the window keeps the journal that the program keeps, in the test platform's state folder: each
+// tick ends with one write and one flush of its six lines.
+void tickWithSixRowsDue(benchmark::State& state, bool journal)
 {
     TestPlatform platform;
     frmScheduler form(platform.platform());
+    if (journal)
+        form.recoverLastRun();
     for (VbCheckBox* box : frame(form)->findChildren<VbCheckBox*>())
         box->setValue(VbCheckBox::Checked);
     combo(form, "cmbTransferMin")->setListIndex(4);
@@ -65,6 +70,31 @@ void BM_TickWithSixRowsDue(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["pane_lines"] = static_cast<double>(state.range(0));
+}
+
+void BM_TickWithSixRowsDue(benchmark::State& state)
+{
+    tickWithSixRowsDue(state, false);
+}
+
+void BM_TickWithSixRowsDueAndJournal(benchmark::State& state)
+{
+    tickWithSixRowsDue(state, true);
+}
+
+// The journal's part of a tick on its own: six lines written and flushed to the disk.
+void BM_JournalFlushOfSixLines(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    LogJournal journal(folder.filePath(QStringLiteral("j")).toStdString(),
+                       folder.filePath(QStringLiteral("a")).toStdString());
+    if (!journal.open())
+        state.SkipWithError("the journal cannot be opened");
+    const std::string lines = kLine.repeated(6).toStdString();
+    for (auto _ : state) {
+        journal.add(lines);
+        journal.flush();
+    }
 }
 
 // What the tick leaves for later: the pane takes the tick's six lines and paints them, once the event loop runs.
@@ -109,6 +139,13 @@ BENCHMARK(BM_TickWithSixRowsDue)
     ->ArgNames({"lines", "shown"})
     ->ArgsProduct({{0, 1000, 10000}, {1, 0}})
     ->Unit(benchmark::kMicrosecond);
+// The flush waits for the disk, not the processor: timed on the wall clock.
+BENCHMARK(BM_TickWithSixRowsDueAndJournal)
+    ->ArgNames({"lines", "shown"})
+    ->ArgsProduct({{0, 10000}, {1}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_JournalFlushOfSixLines)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaneTakesATicksLines)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineByRewritingThePane)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

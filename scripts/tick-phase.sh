@@ -8,42 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 minutes=${1:-10}
-program=$(realpath "${2:-build/bin/zorScheduler}")
-[ -x "$program" ] || {
-    echo "tick-phase: no program at $program; build it first" >&2
-    exit 1
-}
-
-folder=$(mktemp -d "${TMPDIR:-/tmp}/zor-tick-phase.XXXXXX")
-scheduler=
-cleanup() {
-    [ -n "$scheduler" ] && kill "$scheduler" 2>/dev/null
-    rm -rf "$folder"
-}
-trap cleanup EXIT
-
-mkdir -p "$folder/Temp" "$folder/config" "$folder/runtime"
-chmod 700 "$folder/runtime"
-cp "$program" "$folder/zorScheduler"
-for standin in Velmora.exe UpdateManager.exe; do
-    printf '#!/bin/sh\necho "$(date +%%s.%%N) $1" >>"%s/starts"\n' "$folder" >"$folder/$standin"
-    chmod +x "$folder/$standin"
-done
 # Auto Start and the every-minute job only; the 11:50 backup is ticked at every start and may add a start.
-cat >"$folder/config/zorScheduler.conf" <<'SETTINGS'
-[Settings]
-AutoStart=1
-CleanBackupDir=0
-ProcessInternetOrders=1
-RunUpdateManager=0
-SendSms=0
-TransferData=0
-TransferPerson=0
-SETTINGS
+source scripts/real-program.sh
+real_program_folder tick-phase "${2:-}" ProcessInternetOrders
 
 echo "Running $program for $minutes minutes (started $(date +%T))" >&2
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$folder/config" XDG_RUNTIME_DIR="$folder/runtime" \
-    "$folder/zorScheduler" 2>"$folder/stderr" &
+"$folder/zorScheduler" 2>"$folder/stderr" &
 scheduler=$!
 # Half a minute more, so that a tick at any second of the last minute is seen.
 sleep $((minutes * 60 + 35))

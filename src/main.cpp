@@ -32,6 +32,8 @@ int main(int argc, char* argv[])
         return 0;
 
     frmScheduler window(Platform::running());
+    // What a crash, a kill or a power cut kept the last run from archiving comes first, before any new line.
+    window.recoverLastRun();
     if (!instance->problem().isEmpty())
         window.AddLogLine(QStringLiteral(": ") + instance->problem());
     guardSessionEnd(app, window);

@@ -2,15 +2,62 @@
 
 #include "log/DailyLogFile.h"
 #include "log/DateTimeText.h"
+#include "log/LogJournal.h"
 #include "log/LogPaneText.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/ApplicationInfo.h"
 #include "platform/Clock.h"
 #include "platform/FilePaths.h"
 #include "platform/TextFileService.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QtDebug>
 
 #include <ostream>
+
+namespace {
+
+const std::string kLineEnd = "\r\n";
+
+QString fromAnsi(const std::string& bytes)
+{
+    return QString::fromStdString(fromAnsiCodePage(bytes));
+}
+
+// The pane's text inside an entry: after the archive's date-time text and TAB, before the entry's own CR LF.
+std::string paneOfEntry(const std::string& entry)
+{
+    const std::size_t tab = entry.find('\t');
+    if (tab == std::string::npos || entry.size() < tab + 1 + kLineEnd.size())
+        return std::string();
+    return entry.substr(tab + 1, entry.size() - tab - 1 - kLineEnd.size());
+}
+
+int lineCount(const std::string& pane)
+{
+    int count = 0;
+    for (std::size_t at = pane.find(kLineEnd); at != std::string::npos; at = pane.find(kLineEnd, at + 2))
+        ++count;
+    return count;
+}
+
+void say(const QString& problem)
+{
+    qWarning("%ls", qUtf16Printable(problem.mid(2)));
+}
+
+} // namespace
+
+// Where an entry went: the file that took it (empty when none did), and each file tried with why it did not.
+struct ActivityLog::Archived
+{
+    QString where;
+    QString file;
+    QString failure;
+    QString fallback;
+    QString fallbackFailure;
+};
 
 ActivityLog::ActivityLog(LogPaneText& pane, const Clock& clock, const ApplicationInfo& application)
     : m_pane(pane), m_clock(clock), m_application(application)
@@ -21,7 +68,10 @@ ActivityLog::~ActivityLog() = default;
 
 void ActivityLog::AddLogLine(const QString& message)
 {
-    m_pane.prependText(dateTimeText(m_clock.now()) + message + QLatin1String("\r\n"));
+    const QString line = dateTimeText(m_clock.now()) + message + QLatin1String("\r\n");
+    m_pane.prependText(line);
+    if (m_journal)
+        m_journal->add(line.toStdString());
 }
 
 bool ActivityLog::ClearLog()
@@ -46,7 +96,7 @@ LogWriteResult ActivityLog::WriteLog(const QString& message, QString& file, cons
     const QDateTime now = m_clock.now();
     if (file.isEmpty())
         file = dailyLogFilePath(m_application.directory(), now.date());
-    return writeEntry(message, file, overwrite, now);
+    return writeEntry(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()), file, overwrite);
 }
 
 void ActivityLog::archiveAtExit(std::ostream& errors)
@@ -56,35 +106,151 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
     const QDateTime now = m_clock.now();
     const QString message = m_pane.text();
     const QString daily = dailyLogFilePath(m_application.directory(), now.date());
-    const LogWriteResult archived = writeEntry(message, daily, false, now);
-    if (archived.written) {
+    const Archived archived = archiveWithFallback(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()),
+                                                  daily, PendingArchive::Kind::Archive);
+    if (archived.where == daily) {
         m_pane.setText(QString());
         return;
     }
-
-    const QString folder = m_application.stateDirectory();
-    const QString fallback = fileInDirectory(folder, dailyLogFileName(now.date()));
-    QDir().mkpath(folder);
-    const LogWriteResult rescued = writeEntry(message, fallback, false, now);
     errors << m_application.baseName().toStdString() << ": the log pane could not be archived to "
-           << daily.toStdString() << " (" << archived.failure << ")";
-    if (rescued.written) {
-        errors << "; its lines went to " << fallback.toStdString() << std::endl;
+           << daily.toStdString() << " (" << archived.failure.toStdString() << ")";
+    if (!archived.where.isEmpty()) {
+        errors << "; its lines went to " << archived.where.toStdString() << std::endl;
         m_pane.setText(QString());
         return;
     }
+    errors << ", nor to " << archived.fallback.toStdString() << " (" << archived.fallbackFailure.toStdString() << ")";
+    if (m_journal && m_journal->isProtecting())
+        errors << "; they stay in " << m_journal->path() << " and go to the log file at the next start";
     // The entry as the file would have had it, with the line ends of a terminal.
     QString lines = dateTimeText(now) + QLatin1Char('\t') + message;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    errors << ", nor to " << fallback.toStdString() << " (" << rescued.failure << "); its lines follow" << std::endl
-           << lines.toStdString() << std::flush;
+    errors << "; its lines follow" << std::endl << lines.toStdString() << std::flush;
 }
 
-LogWriteResult ActivityLog::writeEntry(const QString& message, const QString& file, bool overwrite,
-                                       const QDateTime& now)
+void ActivityLog::recoverLastRun()
+{
+    // The user's state folder keeps the journal: it outlives a power cut (a runtime folder may not), and it
+    // belongs to the user alone, as the single-instance lock does, where Temp is shared by every user and copy
+    // of the program in its folder. Named after the program, as the lock is.
+    const QString folder = m_application.stateDirectory();
+    const QString name = m_application.baseName();
+    QDir().mkpath(folder);
+    m_journal = std::make_unique<LogJournal>(fileInDirectory(folder, name + QLatin1String(".journal")).toStdString(),
+                                             fileInDirectory(folder, name + QLatin1String(".archiving")).toStdString());
+    if (!m_journal->open()) {
+        const QString problem =
+            QStringLiteral(": The journal %1 cannot be used (%2): the pane's lines are not protected against a crash "
+                           "or a power cut.")
+                .arg(QString::fromStdString(m_journal->path()), QString::fromStdString(m_journal->failure()));
+        m_journal.reset();
+        AddLogLine(problem);
+        say(problem);
+        return;
+    }
+    m_journalProtecting = true;
+
+    // An archive that a crash interrupted is settled first: it either landed and only the journal's emptying is
+    // left, or it is written now, whole and once.
+    std::string entry;
+    QString file;
+    if (const std::optional<PendingArchive> pending = m_journal->pending()) {
+        if (entryLanded(pending->target, pending->offset, pending->entry)) {
+            m_journal->archiveLanded();
+            if (pending->kind == PendingArchive::Kind::Recovery)
+                sayRecovered(pending->entry, Archived{QString::fromStdString(pending->target), {}, {}, {}, {}});
+            flushJournal();
+            return;
+        }
+        entry = pending->entry;
+        file = QString::fromStdString(pending->target);
+    } else {
+        std::string lines;
+        if (!m_journal->read(lines) || lines.empty()) {
+            flushJournal();
+            return;
+        }
+        const QDateTime now = m_clock.now();
+        entry = toAnsiCodePage(dateTimeText(now).toStdString() + '\t') + paneLinesOf(lines) + kLineEnd;
+        file = dailyLogFilePath(m_application.directory(), now.date());
+    }
+    sayRecovered(entry, archiveWithFallback(entry, file, PendingArchive::Kind::Recovery));
+    flushJournal();
+}
+
+void ActivityLog::flushJournal()
+{
+    if (!m_journal)
+        return;
+    m_journal->flush();
+    const bool protecting = m_journal->isProtecting();
+    if (m_journalProtecting && !protecting) {
+        const QString problem =
+            QStringLiteral(": The journal %1 failed (%2): the pane's lines are not protected against a crash or a "
+                           "power cut until an archive lands.")
+                .arg(QString::fromStdString(m_journal->path()), QString::fromStdString(m_journal->failure()));
+        AddLogLine(problem);
+        say(problem);
+    }
+    m_journalProtecting = protecting;
+}
+
+ActivityLog::Archived ActivityLog::archiveWithFallback(const std::string& entry, const QString& file,
+                                                       PendingArchive::Kind kind)
+{
+    Archived archived{{}, file, {}, fileInDirectory(m_application.stateDirectory(), QFileInfo(file).fileName()), {}};
+    const LogWriteResult written = writeEntry(entry, file, false, kind);
+    if (written.written) {
+        archived.where = file;
+        return archived;
+    }
+    archived.failure = QString::fromStdString(written.failure);
+    if (archived.fallback == file)
+        return archived;
+    QDir().mkpath(m_application.stateDirectory());
+    const LogWriteResult rescued = writeEntry(entry, archived.fallback, false, kind);
+    if (rescued.written)
+        archived.where = archived.fallback;
+    else
+        archived.fallbackFailure = QString::fromStdString(rescued.failure);
+    return archived;
+}
+
+LogWriteResult ActivityLog::writeEntry(const std::string& entry, const QString& file, bool overwrite,
+                                       PendingArchive::Kind kind)
 {
     if (!m_files)
         m_files = std::make_unique<TextFileService>();
-    return writeLogEntry(*m_files, file.toStdString(), dateTimeText(now).toStdString(), message.toStdString(),
-                         overwrite);
+    return appendLogEntry(*m_files, file.toStdString(), entry, overwrite, m_journal.get(), kind);
+}
+
+void ActivityLog::sayRecovered(const std::string& entry, const Archived& archived)
+{
+    const std::string pane = paneOfEntry(entry);
+    const int count = lineCount(pane);
+    if (count == 0)
+        return;
+    const std::string newest = pane.substr(0, pane.find(kLineEnd));
+    const QString time = fromAnsi(newest).section(QLatin1String(": "), 0, 0);
+    const QString what =
+        count == 1 ? QStringLiteral("1 line of the last run, from %1, was not archived when it ended").arg(time)
+                   : QStringLiteral("%1 lines of the last run, the newest from %2, were not archived when it ended")
+                         .arg(QString::number(count), time);
+    QString line = QLatin1String(": ") + what;
+    if (!archived.where.isEmpty()) {
+        line += (count == 1 ? QLatin1String("; it is now in ") : QLatin1String("; they are now in ")) + archived.where +
+                QLatin1Char('.');
+        if (isCutShort(newest))
+            line += QLatin1String(" The newest was cut short as it was written, and is marked so.");
+        AddLogLine(line);
+        return;
+    }
+    // Nowhere to put them now: they come back to the pane, which the next archive takes, and the journal holds
+    // them as the pane does.
+    m_pane.prependText(fromAnsi(pane));
+    m_journal->rewrite(pane);
+    line += QStringLiteral(", and cannot be now (%1: %2; %3: %4); they are back in the pane below.")
+                .arg(archived.file, archived.failure, archived.fallback, archived.fallbackFailure);
+    AddLogLine(line);
+    say(line);
 }

@@ -10,11 +10,13 @@
 
 class ApplicationInfo;
 class Clock;
+class LogJournal;
 class LogPaneText;
 class TextFileService;
 
-// The activity log: the lines in the window's log pane and their daily archive file. The window owns one
-// ActivityLog, which owns the window's text-file service, created on the first archive and kept from then on.
+// The activity log: the lines in the window's log pane, their daily archive file and, once recoverLastRun() has
+// run, their write-ahead journal. The window owns one ActivityLog, which owns the window's text-file service,
+// created on the first archive and kept from then on.
 class ActivityLog
 {
 public:
@@ -23,29 +25,53 @@ public:
     ActivityLog(const ActivityLog&) = delete;
     ActivityLog& operator=(const ActivityLog&) = delete;
 
-    // Puts the date-time text of this moment, message and CR LF on top of the pane.
+    // Puts the date-time text of this moment, message and CR LF on top of the pane, and hands the line to the
+    // journal, which keeps it from the next flushJournal() on.
     void AddLogLine(const QString& message);
 
     // Archives the whole pane as one entry of today's log file, then empties the pane. When the entry cannot
     // be written the pane keeps its lines and gets one more saying why; returns whether it was archived.
     bool ClearLog();
 
-    // Appends one entry (date-time text, TAB, message, CR LF) to file. An empty file becomes today's daily
-    // log file, and the caller's variable receives that path. overwrite lets a file that must be created
-    // anew replace an existing one. Reports whether the entry was written and why not; never throws.
+    // Appends one entry (date-time text, TAB, message, CR LF) to file and makes it durable. An empty file
+    // becomes today's daily log file, and the caller's variable receives that path. overwrite lets a file that
+    // must be created anew replace an existing one. The message is the pane's text: once the entry has
+    // landed, the journal no longer holds those lines. Reports whether the entry was written and why not;
+    // never throws.
     LogWriteResult WriteLog(const QString& message, QString& file, const bool& overwrite);
 
     // The last archive, when the program ends in order. A non-empty pane goes to today's log file as ClearLog
     // would put it there. When that file cannot take it, the same entry goes to the file of the same name in
     // the user's state folder, and one line on errors says why and where the lines went; when that fails too,
-    // errors gets the reasons and the whole entry. Nothing is shown in the pane, which is about to go.
+    // errors gets the reasons and the whole entry, and the journal keeps the lines for the next start. Nothing
+    // is shown in the pane, which is about to go.
     void archiveAtExit(std::ostream& errors);
 
+    // Start-up, before any line is added: takes the journal in the user's state folder for this run's lines,
+    // after archiving what it still holds (a crash, a kill or a power cut ended the last run before its lines
+    // were archived) as one entry of today's log file, or else of the file of the same name in the state
+    // folder, exactly once; one pane line says how many lines went where. Lines that cannot be archived now
+    // come back to the pane. When the journal cannot be used, the pane and standard error say that the lines
+    // are not protected, and the program runs on without it.
+    void recoverLastRun();
+
+    // Makes the lines added since the last call durable in the journal, in one write: the window calls it as
+    // each tick and each command ends. When the journal fails, the pane and standard error say so once.
+    void flushJournal();
+
 private:
-    LogWriteResult writeEntry(const QString& message, const QString& file, bool overwrite, const QDateTime& now);
+    struct Archived;
+    Archived archiveWithFallback(const std::string& entry, const QString& file, PendingArchive::Kind kind);
+    LogWriteResult writeEntry(const std::string& entry, const QString& file, bool overwrite,
+                              PendingArchive::Kind kind = PendingArchive::Kind::Archive);
+    void sayRecovered(const std::string& entry, const Archived& archived);
+    void sayIfJournalFailed();
 
     LogPaneText& m_pane;
     const Clock& m_clock;
     const ApplicationInfo& m_application;
     std::unique_ptr<TextFileService> m_files;
+    std::unique_ptr<LogJournal> m_journal;
+    // Whether the journal protected the lines when last looked at, so that a failure is said once.
+    bool m_journalProtecting = false;
 };

@@ -29,11 +29,14 @@ std::string errorText(DWORD number)
 
 // Others may read the file while it is open, but nobody else may write to it meanwhile. Only a file on disk is
 // kept: a device or a pipe under the file's name is refused. Returns the handle as a number, or -1
-// (INVALID_HANDLE_VALUE) with the reason in failure.
-std::intptr_t openDiskFile(const std::string& path, DWORD access, DWORD disposition, std::string& failure)
+// (INVALID_HANDLE_VALUE) with the reason in failure. existed, when given, tells whether the file was there.
+std::intptr_t openDiskFile(const std::string& path, DWORD access, DWORD disposition, std::string& failure,
+                           bool* existed = nullptr)
 {
     const HANDLE file = CreateFileW(utf8ToUtf16(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existed)
+        *existed = GetLastError() == ERROR_ALREADY_EXISTS;
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         failure = error == ERROR_SHARING_VIOLATION ? "it is in use by another running process" : errorText(error);
@@ -73,8 +76,9 @@ bool FileHandle::openExclusive(const std::string& path)
     close();
     // Sharing no right to write is the hold: a second process asking for write access gets a sharing
     // violation, and Windows closes the handle when the process ends in any way.
-    const std::intptr_t native = openDiskFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, m_failure);
-    return opened(native, path, native != -1 && GetLastError() != ERROR_ALREADY_EXISTS);
+    bool existed = false;
+    const std::intptr_t native = openDiskFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, m_failure, &existed);
+    return opened(native, path, !existed);
 }
 
 bool FileHandle::write(const std::string& bytes)

@@ -37,6 +37,20 @@ QIcon programIcon()
     return icon;
 }
 
+// Each handler makes the pane lines it added durable before it returns, in one write and one flush for all of
+// them. A tick that runs while a handler waits for the operator's answer flushes its own lines as it ends.
+class JournalFlush
+{
+public:
+    explicit JournalFlush(ActivityLog& log) : m_log(log) {}
+    ~JournalFlush() { m_log.flushJournal(); }
+    JournalFlush(const JournalFlush&) = delete;
+    JournalFlush& operator=(const JournalFlush&) = delete;
+
+private:
+    ActivityLog& m_log;
+};
+
 template <typename Table, typename Row>
 std::size_t indexIn(const Table& table, const Row& row)
 {
@@ -124,6 +138,11 @@ void frmScheduler::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
+void frmScheduler::recoverLastRun()
+{
+    m_log->recoverLastRun();
+}
+
 void frmScheduler::archiveLogAtExit(std::ostream& errors)
 {
     m_log->archiveAtExit(errors);
@@ -133,6 +152,7 @@ void frmScheduler::archiveLogAtExit(std::ostream& errors)
 
 void frmScheduler::Form_Load()
 {
+    const JournalFlush flush(*m_log);
     loadWindow(*this);
 }
 
@@ -144,11 +164,13 @@ void frmScheduler::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
 
 void frmScheduler::cmdStart_Click()
 {
+    const JournalFlush flush(*m_log);
     startCommand(*this);
 }
 
 void frmScheduler::cmdStop_Click()
 {
+    const JournalFlush flush(*m_log);
     stopCommand(*this);
 }
 
@@ -164,6 +186,7 @@ void frmScheduler::cmdUnlock_Click()
 
 void frmScheduler::cmdClear_Click()
 {
+    const JournalFlush flush(*m_log);
     clearLogCommand(*this);
 }
 
@@ -219,11 +242,13 @@ void frmScheduler::cmbTransferMin_Click()
 
 void frmScheduler::tmrScheduler_Timer()
 {
+    const JournalFlush flush(*m_log);
     runJobTick(*this);
 }
 
 void frmScheduler::settingClicked(const char* control)
 {
+    const JournalFlush flush(*m_log);
     m_settings.controlClicked(*settingRowOfControl(QLatin1String(control)));
 }
 

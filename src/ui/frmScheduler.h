@@ -34,6 +34,9 @@ public:
     explicit frmScheduler(Platform platform, QWidget* parent = nullptr);
     ~frmScheduler() override;
 
+    // Before anything is logged: archives what the last run's journal holds and protects this run's lines;
+    // see ActivityLog::recoverLastRun.
+    void recoverLastRun();
     // The pane's last archive as the program ends in order; see ActivityLog::archiveAtExit.
     void archiveLogAtExit(std::ostream& errors);
 

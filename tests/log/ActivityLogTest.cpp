@@ -1,8 +1,5 @@
-#include "log/ActivityLog.h"
-#include "log/LogPane.h"
 #include "platform/FilePaths.h"
 #include "support/TestFiles.h"
-#include "support/TestPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +9,7 @@
 #include <sstream>
 
 #include "SystemCodePage.h"
+#include "TestLog.h"
 
 #ifdef Q_OS_UNIX
 #include "FileSizeLimit.h"
@@ -22,19 +20,7 @@ class ActivityLogTest : public QObject
     Q_OBJECT
 
 private:
-    struct Log
-    {
-        TestPlatform platform;
-        LogPane pane;
-        ActivityLog log{pane, *platform.clock, *platform.application};
-
-        void at(int day, int hour, int minute, int second) { platform.clock->set(2026, 12, day, hour, minute, second); }
-        QString file(int day) const
-        {
-            return platform.path(
-                QStringLiteral("Temp/zorScheduler-LOG-2026-12-%1.log").arg(day, 2, 10, QLatin1Char('0')));
-        }
-    };
+    using Log = TestLog;
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }

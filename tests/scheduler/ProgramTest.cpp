@@ -1,3 +1,4 @@
+#include "platform/UserStateFolder.h"
 #include "scheduler/SingleInstance.h"
 
 #include "support/StoredSettings.h"
@@ -9,10 +10,16 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
 
 #ifdef Q_OS_WIN
 #define SKIP_WITHOUT_TERMINATION_SIGNALS()                                                                             \
@@ -65,7 +72,9 @@ private:
     }
 
     // The real program, headless, with settings, lock and state folder in the test's own folders.
-    std::unique_ptr<QProcess> start(const QString& program = QString::fromUtf8(ZOR_PROGRAM))
+    // wrapper: a program that starts the scheduler itself (strace), with its arguments.
+    std::unique_ptr<QProcess> start(const QString& program = QString::fromUtf8(ZOR_PROGRAM),
+                                    const QStringList& wrapper = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -73,11 +82,41 @@ private:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("XDG_STATE_HOME"), m_state.path());
         process->setProcessEnvironment(environment);
-        process->setProgram(program);
+#ifdef Q_OS_UNIX
+        // A group of its own, so that a test can end the program and whatever started it in one go.
+        process->setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
+        process->setProgram(wrapper.isEmpty() ? program : wrapper.constFirst());
+        if (!wrapper.isEmpty())
+            process->setArguments(wrapper.mid(1) + QStringList{program});
         process->start();
         if (!process->waitForStarted(10000))
             qWarning("%ls did not start: %ls", qUtf16Printable(program), qUtf16Printable(process->errorString()));
         return process;
+    }
+
+    // The user's state folder of the programs started here, which keeps their journal.
+    QString stateFolder() const
+    {
+#ifdef Q_OS_WIN
+        return userStateFolder();
+#else
+        return m_state.filePath(QStringLiteral("zorScheduler"));
+#endif
+    }
+    QString journal() const
+    {
+        return QDir(stateFolder()).filePath(QStringLiteral("zorScheduler.journal"));
+    }
+
+    // Every daily log file of a program's folder, one after the other.
+    static QByteArray dailyLogs(const QString& program)
+    {
+        const QDir folder(QFileInfo(program).dir().filePath(QStringLiteral("Temp")));
+        QByteArray logs;
+        for (const QString& name : folder.entryList({QStringLiteral("zorScheduler-LOG-*.log")}, QDir::Files))
+            logs += readFile(folder.filePath(name));
+        return logs;
     }
 
     // A copy of the program in a folder of its own, so that its daily log file is the test's, with Auto
@@ -130,8 +169,10 @@ private slots:
     void init()
     {
         StoredSettings::clear(QStringLiteral("zorScheduler"));
-        // A lock left by a test that failed half-way must not decide the next one.
+        // A lock left by a test that failed half-way must not decide the next one, nor the lines that a killed
+        // program left in its journal.
         QFile::remove(lockFile(QStringLiteral("zorScheduler")));
+        QDir(stateFolder()).removeRecursively();
     }
 
     void inProcess_data()
@@ -383,7 +424,7 @@ private slots:
         QVERIFY(stop(*scheduler));
 
         const QDir fallback(m_state.filePath(QStringLiteral("zorScheduler")));
-        const QStringList files = fallback.entryList(QDir::Files);
+        const QStringList files = fallback.entryList({QStringLiteral("zorScheduler-LOG-*")}, QDir::Files);
         QCOMPARE(files.size(), 1);
         const QString rescued = fallback.filePath(files.constFirst());
         const QByteArray entry = readFile(rescued);
@@ -392,6 +433,80 @@ private slots:
         QVERIFY2(errors.startsWith("zorScheduler: the log pane could not be archived to ") &&
                      errors.endsWith(QByteArray("; its lines went to " + QFile::encodeName(rescued) + '\n')),
                  errors.constData());
+    }
+
+    // A kill, a crash or a power cut: whatever the pane showed is archived at the next start, once.
+    void aKillLosesNoLine()
+    {
+        const QString program = programAlone(QStringLiteral("killed"));
+        QVERIFY(!program.isEmpty());
+        const auto killed = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(journal()).contains(": Timer Started!"), 10000);
+        killed->kill();
+        QVERIFY(killed->waitForFinished(10000));
+        QCOMPARE(dailyLogs(program), QByteArray());
+
+        const auto next = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(dailyLogs(program).contains(": Timer Started!"), 10000);
+        const QByteArray recovered = dailyLogs(program);
+        QCOMPARE(recovered.count(": Timer Started!"), 1);
+        QVERIFY2(recovered.contains("\t") && recovered.endsWith(": Timer Started!\r\n\r\n"), recovered.constData());
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(journal()).contains("1 line of the last run, from "), 10000);
+        QVERIFY(stop(*next));
+    }
+
+    // Start-up archives what a killed run left, and is killed itself at each step of that archive: every line
+    // reaches the day's file once. Each kill comes as the program enters a system call on one of the files.
+    void everyStepOfTheArchiveAtStartIsSafe_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("killed before the archive is recorded") << u"rename"_qs << u"zorScheduler.archiving.new"_qs;
+        QTest::newRow("killed before the entry is written") << u"write"_qs << u"daily"_qs;
+        QTest::newRow("killed before the entry reaches the disk") << u"fdatasync"_qs << u"daily"_qs;
+        QTest::newRow("killed before the journal is emptied") << u"ftruncate"_qs << u"zorScheduler.journal"_qs;
+        QTest::newRow("killed before the record is removed") << u"unlink"_qs << u"zorScheduler.archiving"_qs;
+    }
+
+    void everyStepOfTheArchiveAtStartIsSafe()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, call);
+        QFETCH(QString, file);
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty())
+            QSKIP("strace is not installed");
+        const QString program = programAlone(u"recovering-"_qs + call);
+        QVERIFY(!program.isEmpty());
+        const QByteArray lines = "12/6/26 9:00:05 AM: Timer Started!\r\n12/6/26 9:01:30 AM: Transfer Data !\r\n";
+        QVERIFY(QDir().mkpath(stateFolder()));
+        QFile journalFile(journal());
+        QVERIFY(journalFile.open(QIODevice::WriteOnly) && journalFile.write(lines) == lines.size());
+        journalFile.close();
+        const QString path =
+            file == u"daily"_qs
+                ? QFileInfo(program).dir().filePath(u"Temp/zorScheduler-LOG-"_qs +
+                                                    QDate::currentDate().toString(Qt::ISODate) + u".log"_qs)
+                : QDir(stateFolder()).filePath(file);
+
+        const auto killed = start(program, {strace, u"-f"_qs, u"-o"_qs, u"/dev/null"_qs, u"-P"_qs, path, u"-e"_qs,
+                                            u"inject="_qs + call + u":signal=SIGKILL:when=1"_qs, u"--"_qs});
+        // A kill that does not come leaves the program running under strace; its whole group goes.
+        const bool ended = killed->waitForFinished(20000);
+        if (!ended)
+            ::kill(-pid_t(killed->processId()), SIGKILL);
+        QVERIFY(ended);
+        QCOMPARE(killed->exitStatus(), QProcess::CrashExit);
+
+        const auto next = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *next), 10000);
+        QVERIFY(stop(*next));
+        const QByteArray logs = dailyLogs(program);
+        QCOMPARE(logs.count("9:00:05 AM: Timer Started!\r\n"), 1);
+        QCOMPARE(logs.count("9:01:30 AM: Transfer Data !\r\n"), 1);
+#else
+        QSKIP("The kills come from strace, which Windows does not have");
+#endif
     }
 
     void aCopyUnderAnotherNameRunsBeside()
