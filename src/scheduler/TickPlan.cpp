@@ -16,5 +16,22 @@ qint64 TickPlan::periodOf(const QDateTime& moment) const
 qint64 TickPlan::planAfter(const QDateTime& moment, const QDateTime& now)
 {
     m_planned = periodOf(moment) + m_periodMs;
+    return waitFrom(now);
+}
+
+bool TickPlan::wake(const QDateTime& now, qint64& wait)
+{
+    if (isDue(now)) {
+        wait = planAfter(now, now);
+        return true;
+    }
+    const qint64 period = periodOf(now);
+    m_planned = now.toMSecsSinceEpoch() < period + m_periodMs / 2 ? period : period + m_periodMs;
+    wait = waitFrom(now);
+    return false;
+}
+
+qint64 TickPlan::waitFrom(const QDateTime& now) const
+{
     return std::clamp<qint64>(dueTime() - now.toMSecsSinceEpoch(), 0, 2 * m_periodMs);
 }
