@@ -23,7 +23,9 @@ public:
     qint64 periodOf(const QDateTime& moment) const;
 
     // Plans the timeout for the period after the one holding moment and returns how long to wait for it
-    // from now: never less than 0 (a timeout already due fires at once), never more than two periods.
+    // from now: never less than 0 (a timeout already due fires at once), never more than two periods. When
+    // the clock was set back by a period or more between the two readings, plans as wake() does for a wake
+    // before the planned period.
     qint64 planAfter(const QDateTime& moment, const QDateTime& now);
 
     // Whether a wait that ended at now is the timeout planned: now lies in the planned period or a later one.
@@ -42,6 +44,8 @@ public:
     qint64 dueTime() const { return m_planned + m_periodMs / 2; }
 
 private:
+    // The period now lies in while its due time is ahead, else the one after.
+    void planFrom(const QDateTime& now);
     qint64 waitFrom(const QDateTime& now) const;
 
     qint64 m_periodMs;

@@ -156,6 +156,27 @@ private slots:
         QCOMPARE(plan.plannedPeriod(), at(m_berlin, day, QTime(11, 1)).toMSecsSinceEpoch());
     }
 
+    // The clock set back while the 10:00:30 tick ran: less than a minute still plans 10:01, more the minute the
+    // clock shows while its second 30 is ahead.
+    void aClockSetBackDuringATick_data()
+    {
+        QTest::addColumn<QTime>("rearmed");
+        QTest::addColumn<QTime>("planned");
+        QTest::newRow("40 s back") << QTime(9, 59, 50) << QTime(10, 1);
+        QTest::newRow("61 s back") << QTime(9, 59, 29) << QTime(9, 59);
+        QTest::newRow("an hour back") << QTime(9, 0, 31) << QTime(9, 1);
+    }
+
+    void aClockSetBackDuringATick()
+    {
+        QFETCH(QTime, rearmed);
+        QFETCH(QTime, planned);
+        TickPlan plan(kMinute);
+        const QDate day(2026, 12, 10);
+        plan.planAfter(at(m_berlin, day, QTime(10, 0, 30)), at(m_berlin, day, rearmed));
+        QCOMPARE(plan.plannedPeriod(), at(m_berlin, day, planned).toMSecsSinceEpoch());
+    }
+
     // A month in which every wait ends 0 to 100 ms late, as Linux's timer slack and Windows' clock tick
     // allow; and a month of waits that end seconds late.
     void everyMinuteOfAMonthGetsOneTick_data()
