@@ -1,9 +1,11 @@
 #include "platform/CommandLine.h"
 #include "platform/ShellCall.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <mutex>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -164,6 +166,28 @@ int spawn(pid_t& pid, const std::string& file, const std::vector<std::string>& a
 // The scheduler never waits for a program it started, yet a program that ends must not stay a zombie. A
 // thread per child waits for that one child only: a SIGCHLD handler or waiting for any child would take
 // the exit status away from the scheduler's other children, such as those Qt starts.
+//
+// When no thread can be made (the process or thread limit is reached, which a zombie itself counts toward),
+// the child is kept here and looked at, without waiting, at every later start.
+std::mutex unreapedLock;
+std::vector<pid_t> unreaped;
+
+void reapFinishedWithoutThread()
+{
+    const std::lock_guard<std::mutex> lock(unreapedLock);
+    unreaped.erase(std::remove_if(unreaped.begin(), unreaped.end(),
+                                  [](pid_t pid) {
+                                      int status = 0;
+                                      pid_t result = 0;
+                                      do {
+                                          result = waitpid(pid, &status, WNOHANG);
+                                      } while (result == -1 && errno == EINTR);
+                                      // Still running is 0; reaped, or no child of ours at all, is done with.
+                                      return result != 0;
+                                  }),
+                   unreaped.end());
+}
+
 void reapWhenFinished(pid_t pid)
 {
     try {
@@ -173,7 +197,12 @@ void reapWhenFinished(pid_t pid)
             }
         }).detach();
     } catch (...) {
-        // Without a thread the program still runs; it only stays a zombie once it ends.
+        try {
+            const std::lock_guard<std::mutex> lock(unreapedLock);
+            unreaped.push_back(pid);
+        } catch (...) {
+            // Out of memory as well: this one child stays a zombie until the scheduler ends.
+        }
     }
 }
 
@@ -182,6 +211,8 @@ void reapWhenFinished(pid_t pid)
 std::int32_t PlatformShellExecute(std::intptr_t, const char* operation, const char* file, const char* parameters,
                                   const char* directory, std::int32_t)
 {
+    // Before the start, so that a zombie no longer holds a place under the process limit.
+    reapFinishedWithoutThread();
     if (!isOpenVerb(orEmpty(operation)))
         return noAssociation;
     const std::string workingDirectory = orEmpty(directory);

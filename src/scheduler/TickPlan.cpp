@@ -15,6 +15,33 @@ qint64 TickPlan::periodOf(const QDateTime& moment) const
 
 qint64 TickPlan::planAfter(const QDateTime& moment, const QDateTime& now)
 {
-    m_planned = periodOf(moment) + m_periodMs;
+    // A clock set back by a period or more since moment was read (while a tick ran) repeats periods, which
+    // are planned as after a wake before its planned period.
+    if (moment.toMSecsSinceEpoch() - now.toMSecsSinceEpoch() >= m_periodMs)
+        planFrom(now);
+    else
+        m_planned = periodOf(moment) + m_periodMs;
+    return waitFrom(now);
+}
+
+bool TickPlan::wake(const QDateTime& now, qint64& wait)
+{
+    const bool due = isDue(now);
+    if (due)
+        m_planned = periodOf(now) + m_periodMs;
+    else
+        planFrom(now);
+    wait = waitFrom(now);
+    return due;
+}
+
+void TickPlan::planFrom(const QDateTime& now)
+{
+    const qint64 period = periodOf(now);
+    m_planned = now.toMSecsSinceEpoch() < period + m_periodMs / 2 ? period : period + m_periodMs;
+}
+
+qint64 TickPlan::waitFrom(const QDateTime& now) const
+{
     return std::clamp<qint64>(dueTime() - now.toMSecsSinceEpoch(), 0, 2 * m_periodMs);
 }

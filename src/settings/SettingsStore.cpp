@@ -30,6 +30,14 @@ QString GetSetting(const QString& application, const QString& section, const QSt
 bool SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value,
                  QString* whyNot)
 {
+    // A store that cannot be read whole would be rewritten from what little could be read of it.
+    QString location;
+    const QString problem = userSettingsReadProblem(application, &location);
+    if (!problem.isEmpty()) {
+        if (whyNot)
+            *whyNot = QDir::toNativeSeparators(location) + QStringLiteral(" cannot be read (%1)").arg(problem);
+        return false;
+    }
     const std::unique_ptr<QSettings> settings = openUserSettings(application);
     settings->setValue(settingPath(section, key), value);
     // QSettings only writes on sync() or later; the value must be on disk before the caller goes on.

@@ -48,10 +48,10 @@ void VbTimer::wake()
 {
     if (!m_enabled || m_interval <= 0)
         return;
-    const QDateTime now = m_clock->now();
     // Planned on from this reading in any case, so the timer goes on even when a handler does not re-arm it.
-    const bool due = m_plan.isDue(now);
-    planAfter(now);
+    qint64 wait = 0;
+    const bool due = m_plan.wake(m_clock->now(), wait);
+    m_wait.start(static_cast<int>(wait));
     if (due)
         emit timeout();
 }

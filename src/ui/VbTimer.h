@@ -14,10 +14,11 @@ class Clock;
 // It fires once in every period of the local wall clock while enabled: with an Interval of 60000, once in
 // every calendar minute, at its second 30 (see TickPlan). Each wait is planned from a fresh clock reading;
 // on waking the clock is read again, and a wake that is still before the planned minute (the wait ended
-// early, or the clock was set back) plans again without firing, while one that is a minute or more late
-// (the machine slept, the clock jumped) fires once, for the minute it is in. Switching the timer on plans
-// the first timeout for the minute after the current one; switching an enabled timer on again keeps its
-// plan, so a second Start neither delays nor doubles a tick.
+// early, or the clock was set back) plans again without firing, for the minute the clock shows while its
+// second 30 is still ahead, while one that is a minute or more late (the machine slept, the clock jumped)
+// fires once, for the minute it is in. Switching the timer on plans the first timeout for the minute after the
+// current one; switching an enabled timer on again keeps its plan, so a second Start neither delays nor doubles
+// a tick.
 class VbTimer : public QObject
 {
     Q_OBJECT

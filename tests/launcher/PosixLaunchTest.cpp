@@ -8,6 +8,10 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Real starts of the stand-in program through the POSIX shell call, as the job tick makes them.
@@ -24,6 +28,7 @@ private slots:
     void workingDirectory();
     void programHoldsNoDescriptorOfTheScheduler();
     void programStartsWithDefaultSignalsInItsOwnSessionAndLeavesNoZombie();
+    void aChildWithoutAReaperThreadIsReapedAtTheNextStart();
     void failures_data();
     void failures();
 
@@ -43,15 +48,68 @@ std::string local(const QString& text)
     return text.toStdString();
 }
 
+// The state letter that /proc gives the process ('Z' for a zombie), or 0 when it is gone. Without Qt, for a
+// forked child of the test too.
+char processState(long pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return 0;
+    const std::size_t close = text.rfind(')');
+    return close + 2 < text.size() ? text[close + 2] : 0;
+}
+
 // Gone, or at least not a zombie waiting for the scheduler.
 bool reaped(long pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close < 0 || text.mid(close + 2, 1) != "Z";
+    return processState(pid) != 'Z';
+}
+
+// Polls for up to ten seconds; plain, for a forked child of the test.
+template <typename Condition>
+bool eventually(const Condition& condition)
+{
+    for (int i = 0; i < 1000 && !condition(); ++i)
+        usleep(10000);
+    return condition();
+}
+
+enum ReaperOutcome
+{
+    Reaped,
+    StillAZombie,
+    NotArranged,
+};
+
+// Runs in a forked child of the test, as a user of its own whose process limit lets the stand-in start but
+// leaves no room for its reaper thread. Once the stand-in has ended, the limit is lifted and another start
+// made, which must reap the first stand-in.
+ReaperOutcome startWithoutAReaperThread(const std::string& first, const std::string& second, uid_t user)
+{
+    rlimit limit{};
+    if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0 || getrlimit(RLIMIT_NPROC, &limit) != 0)
+        return NotArranged;
+    const rlim_t unlimited = limit.rlim_max;
+    // This process is the user's only one; kernels differ in whether a limit of 1 or 2 lets one more be made.
+    bool started = false;
+    for (limit.rlim_cur = 1; limit.rlim_cur <= 2 && !started; ++limit.rlim_cur)
+        started =
+            setrlimit(RLIMIT_NPROC, &limit) == 0 && PlatformShellExecute(0, "open", first.c_str(), "", "", 0) > 32;
+    StandinRecord record;
+    if (!started || !eventually([&] { return readStandinRecord(first, record) && !reaped(record.processId); }))
+        return NotArranged;
+    // A reaper thread, had one been made after all, would not leave the zombie for long.
+    usleep(200000);
+    if (reaped(record.processId))
+        return NotArranged;
+    limit.rlim_cur = unlimited;
+    setrlimit(RLIMIT_NPROC, &limit);
+    PlatformShellExecute(0, "open", second.c_str(), "", "", 0);
+    const ReaperOutcome outcome = reaped(record.processId) ? Reaped : StillAZombie;
+    // The second stand-in is left to its reaper thread rather than to whoever would inherit it.
+    eventually([&] { return readStandinRecord(second, record) && processState(record.processId) == 0; });
+    return outcome;
 }
 
 // A signal set as /proc shows it, less signals 32 and 33: glibc keeps those for itself, its posix_spawn
@@ -217,6 +275,32 @@ void PosixLaunchTest::programStartsWithDefaultSignalsInItsOwnSessionAndLeavesNoZ
     QCOMPARE(signalSet(record.blockedSignals), 0u);
     QCOMPARE(signalSet(record.ignoredSignals), 0u);
     QTRY_VERIFY_WITH_TIMEOUT(reaped(record.processId), 10000);
+}
+
+void PosixLaunchTest::aChildWithoutAReaperThreadIsReapedAtTheNextStart()
+{
+    if (geteuid() != 0)
+        QSKIP("The process limit holds only for a user without privileges, and only root can become one");
+    const QString first = installStandin(QStringLiteral("Velmora.exe"));
+    const QString second = installStandin(QStringLiteral("UpdateManager.exe"));
+    QVERIFY(!first.isEmpty() && !second.isEmpty());
+    // A user id without an account, so that no other process counts toward its limit, not even a stand-in of
+    // an earlier run that has not been reaped yet; the stand-ins write their records into the folder.
+    const uid_t user = 50000 + static_cast<uid_t>(getpid() % 10000);
+    QCOMPARE(::chown(QFile::encodeName(m_dir->path()).constData(), user, user), 0);
+
+    const std::string firstPath = local(first);
+    const std::string secondPath = local(second);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0)
+        _exit(startWithoutAReaperThread(firstPath, secondPath, user));
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == NotArranged)
+        QSKIP("No process limit here lets the stand-in start and then end as a zombie");
+    QVERIFY2(WEXITSTATUS(status) == Reaped, "The stand-in whose reaper thread could not be made is still a zombie");
 }
 
 void PosixLaunchTest::failures_data()

@@ -232,6 +232,16 @@ private slots:
         QCOMPARE(pane(form)->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 
+    // Start at 09:00:10: the first wait ends at 09:01:30, not in Start's own minute.
+    void firstWaitAfterStartEndsInTheNextMinute()
+    {
+        Scheduler scheduler;
+        scheduler.platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 10)));
+        scheduler.form.cmdStart_Click();
+        const int remaining = timer(scheduler.form)->remainingTime();
+        QVERIFY2(remaining > 79000 && remaining <= 80000, qPrintable(QString::number(remaining)));
+    }
+
     // The real input box: its texts, and the code typed into it, then OK or Cancel.
     void unlock_data()
     {

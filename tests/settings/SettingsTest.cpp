@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,6 +25,12 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 QStringList paneLines(const frmScheduler& form)
 {
     return pane(form)->text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
+}
+
+// The newest pane line, or an empty text when there is none, so that a check of it fails instead of crashing.
+QString newestLine(const frmScheduler& form)
+{
+    return paneLines(form).value(0);
 }
 
 int controlValue(const QWidget* control)
@@ -57,6 +64,7 @@ private slots:
     void failedWriteKeepsTheControlAndSaysWhy();
     void unreadableStoreIsLeftAsItIs_data();
     void unreadableStoreIsLeftAsItIs();
+    void savingKeepsOtherSectionsButNeverADamagedStore();
     void systemWideSettingsAreNeverRead();
     void backupDatabaseIsNeverStored();
 
@@ -227,8 +235,9 @@ void SettingsTest::unusableValueGivesWayToTheDefault()
 
     const QStringList lines = paneLines(*m_form).filter(u": Setting "_qs);
     QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines.first().contains(u": Setting \""_qs + key + u"\" held the unusable value \""_qs + shown + u"\""_qs),
-             qPrintable(lines.first()));
+    QVERIFY2(
+        lines.constFirst().contains(u": Setting \""_qs + key + u"\" held the unusable value \""_qs + shown + u"\""_qs),
+        qPrintable(lines.constFirst()));
 
     // The next start is clean.
     newForm();
@@ -360,17 +369,34 @@ void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
 
     QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
     const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs + store + u" cannot be written."_qs;
-    QVERIFY2(paneLines(*m_form).first().endsWith(expected), qPrintable(paneLines(*m_form).first()));
+    QVERIFY2(newestLine(*m_form).endsWith(expected), qPrintable(newestLine(*m_form)));
     QVERIFY(!QFileInfo::exists(store));
 }
 
 void SettingsTest::unreadableStoreIsLeftAsItIs_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("a folder") << u"folder"_qs;
-    QTest::newRow("a FIFO, which must not be opened") << u"fifo"_qs;
-    QTest::newRow("a link to /dev/null") << u"null"_qs;
-    QTest::newRow("a file without read permission") << u"unreadable"_qs;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    const QByteArray settings("[Settings]\nAutoStart=1\nSendSms=0\n");
+    QTest::newRow("a folder") << u"folder"_qs << QByteArray() << u"it is not a regular file"_qs;
+    QTest::newRow("a FIFO, which must not be opened") << u"fifo"_qs << QByteArray() << u"it is not a regular file"_qs;
+    QTest::newRow("a link to /dev/null") << u"null"_qs << QByteArray() << u"it is not a regular file"_qs;
+    QTest::newRow("a file without read permission") << u"unreadable"_qs << settings << QString();
+
+    // Stores that open but cannot be parsed whole: QSettings would make a few values of them and, at the first
+    // save, replace the file by these.
+    QByteArray garbage(10 * 1024 * 1024, '\0');
+    QRandomGenerator random(20261207);
+    random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
+    QTest::newRow("10 MB of random bytes, not read at all")
+        << u"file"_qs << garbage << u"it holds 10485760 bytes, more than the 65536"_qs;
+    QTest::newRow("binary bytes after the settings")
+        << u"file"_qs << QByteArray(settings + QByteArray("\0\x01[\x7f=", 5)) << u"it holds binary data, not text"_qs;
+    QTest::newRow("a line without '='") << u"file"_qs << QByteArray(settings + "SendSms 1\r\n")
+                                        << u"line 4 is neither a [section], a key=value pair nor a ; comment"_qs;
+    QTest::newRow("a section without ']'")
+        << u"file"_qs << QByteArray("[Settings\nAutoStart=1\n") << u"line 1 is neither a [section]"_qs;
 }
 
 // A store that is there but cannot be read must not pass for an empty one: the defaults would switch Auto
@@ -381,7 +407,8 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
     QSKIP("A registry key cannot be a folder, a FIFO or a link; these are the file system's");
 #endif
     QFETCH(QString, kind);
-    const QByteArray kept("[Settings]\nAutoStart=1\nSendSms=0\n");
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
     if (kind == u"folder"_qs) {
         QVERIFY(QDir().mkpath(confPath()));
     } else if (kind == u"fifo"_qs) {
@@ -389,7 +416,9 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
     } else if (kind == u"null"_qs) {
         QVERIFY(QFile::link(u"/dev/null"_qs, confPath()));
     } else {
-        QVERIFY(writeFile(confPath(), kept));
+        QVERIFY(writeFile(confPath(), bytes));
+    }
+    if (kind == u"unreadable"_qs) {
         QVERIFY(QFile::setPermissions(confPath(), QFileDevice::Permissions()));
         if (QFile(confPath()).open(QIODevice::ReadOnly))
             QSKIP("This user reads files whatever their permissions say");
@@ -403,16 +432,17 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
     QCOMPARE(combo(*m_form, "cmbSMSTime")->listIndex(), 2);
     const QStringList lines = paneLines(*m_form);
     QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines.first().contains(u": The settings store "_qs + confPath() + u" cannot be read ("_qs) &&
-                 lines.first().endsWith(u"); the defaults are in use and no change is saved."_qs),
-             qPrintable(lines.first()));
+    QVERIFY2(lines.constFirst().contains(u": The settings store "_qs + confPath() + u" cannot be read ("_qs + reason) &&
+                 lines.constFirst().endsWith(u"); the defaults are in use and no change is saved."_qs),
+             qPrintable(lines.constFirst()));
 
     // The operator's change holds for this run, is not saved, and the pane says so.
     m_form->show();
     QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
     QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
-    QVERIFY(paneLines(*m_form).first().endsWith(
-        u": Setting \"SendSms\" was not saved as 0: the settings store could not be read at start."_qs));
+    QVERIFY2(newestLine(*m_form).endsWith(
+                 u": Setting \"SendSms\" was not saved as 0: the settings store could not be read at start."_qs),
+             qPrintable(newestLine(*m_form)));
 
     const QFileInfo store(confPath());
     if (kind == u"folder"_qs) {
@@ -423,8 +453,35 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
         QCOMPARE(store.symLinkTarget(), u"/dev/null"_qs);
     } else {
         QVERIFY(QFile::setPermissions(confPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QCOMPARE(readFile(confPath()), kept);
+        QVERIFY(readFile(confPath()) == bytes);
     }
+}
+
+// Sections and comments of others do not make a store unreadable; saving keeps the sections (QSettings drops
+// comments). A store damaged while the program runs is not saved over either.
+void SettingsTest::savingKeepsOtherSectionsButNeverADamagedStore()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("The registry holds keys, not a file of sections");
+#endif
+    QVERIFY(
+        writeFile(confPath(), "; kept by hand\n[General]\nx=1\n[Settings]\nSendSms=0 ; off\n[Other]\nkey=\"a;b\"\n"));
+    m_form->LoadSettings();
+    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
+    QCOMPARE(paneLines(*m_form), QStringList());
+    m_form->show();
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QCOMPARE(stored().value(u"SendSms"_qs), u"1"_qs);
+    const QByteArray saved = readFile(confPath());
+    QVERIFY2(saved.contains("[General]\nx=1\n") && saved.contains("[Other]\nkey=\"a;b\"\n"), saved.constData());
+
+    const QByteArray damaged = saved + QByteArray("\0garbage", 8);
+    QVERIFY(writeFile(confPath(), damaged));
+    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QVERIFY2(newestLine(*m_form).endsWith(u": Setting \"SendSms\" could not be saved as 0: "_qs + confPath() +
+                                          u" cannot be read (it holds binary data, not text)."_qs),
+             qPrintable(newestLine(*m_form)));
+    QCOMPARE(readFile(confPath()), damaged);
 }
 
 void SettingsTest::systemWideSettingsAreNeverRead()
