@@ -111,6 +111,8 @@ done
 echo "crash-recovery: killed $kills times, once as it entered each of its calls on those files (${calls[*]}):" \
     "every line once"
 
+# Where each random kill fell: before the archive began, while its record existed, or after it.
+before=0 during=0 after=0
 for ((run = 1; run <= random_runs; run++)); do
     prepare
     for _ in 1 2; do
@@ -119,8 +121,16 @@ for ((run = 1; run <= random_runs; run++)); do
         sleep "0.$(printf %03d $((RANDOM % 400)))"
         kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
+        if [ -e "$state/zorScheduler.archiving" ]; then
+            during=$((during + 1))
+        elif grep -q -a "Orders! #001" "$journal"; then
+            before=$((before + 1))
+        else
+            after=$((after + 1))
+        fi
     done
     finish
     check "random run $run"
 done
-echo "crash-recovery: $random_runs runs, each killed twice at a random moment of its first 400 ms: every line once"
+echo "crash-recovery: $random_runs runs, each killed twice at a random moment of its first 400 ms ($before kills" \
+    "before the archive, $during while it was under way, $after after it): every line once"
