@@ -7,11 +7,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -77,9 +79,11 @@ private:
         return !SingleInstance(lockDirectory(), baseName).isOnlyInstance();
     }
 
-    // The real program, headless, with settings, lock and state folder in the test's own folders.
+    // The real program, headless, with settings, lock and state folder in the test's own folders. inChild
+    // runs in the new process just before the program is executed (POSIX only).
     std::unique_ptr<QProcess> start(const QString& program = QString::fromUtf8(ZOR_PROGRAM),
-                                    const QStringList& arguments = {})
+                                    const QStringList& arguments = {},
+                                    [[maybe_unused]] const std::function<void()>& inChild = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -93,6 +97,10 @@ private:
         process->setProcessEnvironment(environment);
         process->setProgram(program);
         process->setArguments(arguments);
+#ifdef Q_OS_UNIX
+        if (inChild)
+            process->setChildProcessModifier(inChild);
+#endif
         process->start();
         if (!process->waitForStarted(10000))
             qWarning("%ls did not start: %ls", qUtf16Printable(program), qUtf16Printable(process->errorString()));
@@ -282,18 +290,22 @@ private slots:
     }
 
     // Files damaged as a crash or an administrator could leave them do not stop, hold or silence the real
-    // program: it starts, says what it found on standard error, and ends in order on SIGTERM.
+    // program: it starts, says what it found on standard error, and ends in order on SIGTERM. Nor does a
+    // standard error that nobody reads any more, as when the terminal's pipe has lost its reader.
     void damagedFilesDoNotHoldTheProgram_data()
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QByteArray>("said");
+        QTest::addColumn<bool>("unread");
         const QByteArray noLock("The single-instance lock ");
-        QTest::newRow("a garbage lock") << QStringLiteral("garbage") << QByteArray();
-        QTest::newRow("a folder in the lock's place") << QStringLiteral("folder") << noLock;
+        QTest::newRow("a garbage lock") << QStringLiteral("garbage") << QByteArray() << false;
+        QTest::newRow("a folder in the lock's place") << QStringLiteral("folder") << noLock << false;
 #ifdef Q_OS_UNIX
-        QTest::newRow("a FIFO in the lock's place") << QStringLiteral("fifo") << noLock;
+        QTest::newRow("a FIFO in the lock's place") << QStringLiteral("fifo") << noLock << false;
+        QTest::newRow("a folder with a file in it in the lock's place, said to a pipe nobody reads")
+            << QStringLiteral("full folder") << noLock << true;
         QTest::newRow("a FIFO where the settings are kept")
-            << QStringLiteral("settings") << QByteArray("cannot be read (it is not a regular file)");
+            << QStringLiteral("settings") << QByteArray("cannot be read (it is not a regular file)") << false;
 #endif
     }
 
@@ -301,19 +313,37 @@ private slots:
     {
         QFETCH(QString, damage);
         QFETCH(QByteArray, said);
+        QFETCH(bool, unread);
         const QString lock = lockFile(QStringLiteral("zorScheduler"));
         if (damage == QLatin1String("garbage")) {
             QFile file(lock);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("garbage");
-        } else if (damage == QLatin1String("folder")) {
+        } else if (damage.endsWith(QLatin1String("folder"))) {
             QVERIFY(QDir().mkdir(lock));
+            if (damage == QLatin1String("full folder"))
+                QVERIFY(QFile(lock + QStringLiteral("/inside")).open(QIODevice::WriteOnly));
         } else {
             QVERIFY(makeFifo(
                 damage == QLatin1String("fifo") ? lock : StoredSettings::location(QStringLiteral("zorScheduler"))));
         }
-        const auto scheduler = start();
-        if (said.isEmpty()) {
+        std::function<void()> inChild;
+#ifdef Q_OS_UNIX
+        int unreadPipe[2] = {-1, -1};
+        if (unread) {
+            QVERIFY(::pipe(unreadPipe) == 0);
+            ::close(unreadPipe[0]);
+            inChild = [&unreadPipe] { ::dup2(unreadPipe[1], STDERR_FILENO); };
+        }
+        const auto closeUnread = qScopeGuard([&unreadPipe] { ::close(unreadPipe[1]); });
+#endif
+
+        const auto scheduler = start(QString::fromUtf8(ZOR_PROGRAM), {}, inChild);
+        if (unread) {
+            // Past the warning: the settings come after the lock.
+            QTRY_VERIFY_WITH_TIMEOUT(storedSettings().contains(QStringLiteral("TransferPersonInterval")), 10000);
+            QCOMPARE(scheduler->state(), QProcess::Running);
+        } else if (said.isEmpty()) {
             QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
         } else {
             QByteArray errors;
@@ -325,7 +355,7 @@ private slots:
         // Nothing in the lock's place was deleted.
         const QFileInfo place(lock);
         QVERIFY(place.exists());
-        QCOMPARE(place.isDir(), damage == QLatin1String("folder"));
+        QCOMPARE(place.isDir(), damage.endsWith(QLatin1String("folder")));
         QCOMPARE(place.isFile(), damage != QLatin1String("fifo") && !place.isDir());
     }
 
@@ -406,6 +436,51 @@ private slots:
         for (const auto& process : starts)
             if (process->state() == QProcess::Running)
                 QVERIFY(stop(*process));
+    }
+
+    // strace sends the signal at a system call: one that the application object makes as it is built, and
+    // the lock's. Until the window exists nothing could act on the signal; it waits, and is acted on then.
+    void aTerminationSignalInStartUpEndsTheProgramInOrder_data()
+    {
+        QTest::addColumn<QString>("injection");
+        QTest::newRow("SIGTERM as the application object is made") << QStringLiteral("eventfd2:signal=TERM");
+        QTest::newRow("SIGTERM at the lock") << QStringLiteral("flock:signal=TERM");
+        QTest::newRow("SIGINT at the lock") << QStringLiteral("flock:signal=INT");
+        QTest::newRow("SIGHUP at the lock") << QStringLiteral("flock:signal=HUP");
+    }
+
+    void aTerminationSignalInStartUpEndsTheProgramInOrder()
+    {
+        SKIP_WITHOUT_TERMINATION_SIGNALS();
+        SKIP_WITHOUT_STRACE();
+        QFETCH(QString, injection);
+        const auto traced = startTraced(QStringLiteral("inject=%1:when=1").arg(injection));
+        const auto cleanUp = qScopeGuard([&traced] { killTraced(*traced); });
+        QVERIFY(traced->waitForFinished(20000));
+        QVERIFY(endedAtOnceAndSilently(*traced));
+    }
+
+    // A signal that comes before main() reaches no program; here it is held back, as by a parent that started
+    // the program with these signals blocked, and the program takes it as soon as it can.
+    void aBurstOfEarlySignalsNeverEndsTheProgramByDefault()
+    {
+        SKIP_WITHOUT_TERMINATION_SIGNALS();
+#ifdef Q_OS_UNIX
+        const auto blocked = [] {
+            sigset_t terminating;
+            sigemptyset(&terminating);
+            sigaddset(&terminating, SIGTERM);
+            sigprocmask(SIG_BLOCK, &terminating, nullptr);
+        };
+        for (int i = 0; i < 20; ++i) {
+            const auto scheduler = start(QString::fromUtf8(ZOR_PROGRAM), {}, blocked);
+            const int after = QRandomGenerator::global()->bounded(50);
+            QThread::msleep(after);
+            ::kill(pid_t(scheduler->processId()), SIGTERM);
+            QVERIFY(scheduler->waitForFinished(10000));
+            QVERIFY2(endedAtOnceAndSilently(*scheduler), qPrintable(QStringLiteral("SIGTERM after %1 ms").arg(after)));
+        }
+#endif
     }
 
     void aLockLeftByAKilledProcessDoesNotBlockANewStart()
