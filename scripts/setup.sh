@@ -3,7 +3,8 @@
 #   scripts/setup.sh run       what building and running the scheduler needs
 #   scripts/setup.sh windows   what the Windows build needs (scripts/windows-build.sh): mingw-w64, the source
 #                              package tools that build Qt for Windows, and Wine to run what it builds
-#   scripts/setup.sh test      all of that, plus the format check, the benchmarks and the end-to-end run
+#   scripts/setup.sh test      all of that, plus the format check, the benchmarks, strace (which holds or
+#                              signals the program at a chosen moment of its start) and the end-to-end run
 #                              under Wine (an X server of its own, xdotool, the tools for its pictures)
 set -euo pipefail
 
@@ -15,7 +16,7 @@ windows=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev patch xz-utils w
 case $purpose in
 run) ;;
 windows) packages+=("${windows[@]}") ;;
-test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales) ;;
+test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales strace) ;;
 *)
     echo "setup: run, windows or test" >&2
     exit 2

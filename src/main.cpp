@@ -10,15 +10,18 @@
 
 int main(int argc, char* argv[])
 {
+    // First of all: from here on no termination signal, and no write to a standard error that nobody reads,
+    // ends the program by the default action.
+    TerminationSignals::install();
     QApplication app(argc, argv);
     // Wayland compositors take the window's icon from the menu entry of this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("zorScheduler"));
 
     // A termination signal ends the program as a Yes to the close question would, without asking: whoever
     // sends it cannot see the window. exit() rather than quit(), which would ask through the close request.
-    // Handled before the lock is taken, so that no signal from then on can end the program other than in
-    // order. One that start-up already met (an event processed before the event loop runs, where exit() does
-    // nothing) is remembered, and the event loop is not entered at all.
+    // One that came earlier has waited since install() and arrives here. One that start-up already met (an
+    // event processed before the event loop runs, where exit() does nothing) is remembered, and the event
+    // loop is not entered at all.
     TerminationSignals termination;
     bool terminated = false;
     QObject::connect(&termination, &TerminationSignals::received, &app, [&terminated] {

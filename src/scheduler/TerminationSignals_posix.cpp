@@ -36,35 +36,44 @@ void setHandler(int signalNumber, void (*handler)(int))
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
+void TerminationSignals::install()
 {
-    // Close-on-exec: the started programs must not inherit the pair.
+    // Standard error may be a pipe whose reader is gone; a warning must not end the scheduler. A file-size
+    // limit must make a write fail, so the log writer can take back what it wrote and say so.
+    setHandler(SIGPIPE, SIG_IGN);
+    setHandler(SIGXFSZ, SIG_IGN);
+    if (g_pipe[1] >= 0)
+        return;
+    // Close-on-exec: the started programs must not inherit the pair. Without a pair the default action stays:
+    // a request that cannot reach the event loop still ends the program.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
         g_pipe[0] = g_pipe[1] = -1;
         return;
     }
     // A full buffer must never block the handler; one pending byte is enough to end the program.
     ::fcntl(g_pipe[0], F_SETFL, ::fcntl(g_pipe[0], F_GETFL) | O_NONBLOCK);
-    m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
-    for (const int signalNumber : kSignals)
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (const int signalNumber : kSignals) {
         setHandler(signalNumber, onTerminationSignal);
-    // A file-size limit must make a write fail, so the log writer can take back what it wrote and say so,
-    // rather than end the program with SIGXFSZ.
-    setHandler(SIGXFSZ, SIG_IGN);
+        sigaddset(&handled, signalNumber);
+    }
+    // A parent may have started the program with these blocked; handled now, they must also arrive.
+    pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
 }
 
-TerminationSignals::~TerminationSignals()
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
-    if (!m_notifier)
+    install();
+    if (g_pipe[1] < 0)
         return;
-    for (const int signalNumber : kSignals)
-        setHandler(signalNumber, SIG_DFL);
-    delete m_notifier;
-    ::close(g_pipe[0]);
-    ::close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
+    m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
 }
+
+// The handlers stay for the rest of the process: a request during the last steps of an orderly end is
+// already being met, and must not cut them short.
+TerminationSignals::~TerminationSignals() = default;
 
 void TerminationSignals::readPending()
 {

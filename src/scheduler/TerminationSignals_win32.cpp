@@ -2,6 +2,8 @@
 
 // A Windows program without a console gets no termination signals; the session's end reaches the window
 // as a close request.
+void TerminationSignals::install() {}
+
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {}
 
 TerminationSignals::~TerminationSignals() = default;
