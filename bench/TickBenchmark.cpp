@@ -49,7 +49,7 @@ void tickWithSixRowsDue(benchmark::State& state, bool journal)
     if (journal)
         form.recoverLastRun();
     for (VbCheckBox* box : frame(form)->findChildren<VbCheckBox*>())
-        box->setValue(VbCheckBox::Checked);
+        box->setValue(CheckBoxValue::Checked);
     combo(form, "cmbTransferMin")->setListIndex(4);
     combo(form, "cmbMIn")->setListIndex(4);
     combo(form, "cmbSMSTime")->setListIndex(3); // 11

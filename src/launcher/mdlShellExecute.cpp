@@ -97,7 +97,7 @@ void recordShellFailure(std::int32_t code, const std::string& applicationName)
 } // namespace
 
 bool GShell(const ShellContext& context, const std::string& file, std::int32_t showMode, const std::string& parameters,
-            const std::string& directory, std::string& operation, std::int32_t& windowHandle)
+            const std::string& directory, const std::string& operation, const std::int32_t& windowHandle)
 {
     if (containsExe(file))
         showMode = 0;

@@ -33,7 +33,7 @@ struct ShellContext
 
 // Opens file through the shell. Returns true when the shell reports success. On failure returns false and
 // fills LastError (number, source, description) from the shell's result code. Never throws, never waits
-// for the started program, keeps nothing between calls but LastError. operation and windowHandle are
-// passed on to the shell and come back unchanged.
+// for the started program, keeps nothing between calls but LastError. operation and windowHandle are taken
+// by reference and passed on to the shell unchanged.
 bool GShell(const ShellContext& context, const std::string& file, std::int32_t showMode, const std::string& parameters,
-            const std::string& directory, std::string& operation, std::int32_t& windowHandle);
+            const std::string& directory, const std::string& operation, const std::int32_t& windowHandle);

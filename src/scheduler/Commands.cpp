@@ -1,7 +1,8 @@
 #include "scheduler/Commands.h"
 
+#include "scheduler/CommandWindow.h"
 #include "scheduler/MessageBoxStyle.h"
-#include "scheduler/SchedulerWindow.h"
+#include "scheduler/WindowValues.h"
 
 namespace {
 
@@ -10,13 +11,13 @@ const QLatin1String kAccessCode("4713");
 
 } // namespace
 
-void loadWindow(SchedulerWindow& window)
+void loadWindow(CommandWindow& window)
 {
     // The window comes up locked; cmdUnlock is enabled as created, so exactly one of Lock and Unlock works.
     window.setLocked(true);
     window.LoadSettings();
     window.setTimerInterval(kTickPeriodMs);
-    if (window.autoStartValue() == SchedulerWindow::Ticked)
+    if (window.autoStartValue() == CheckBoxValue::Checked)
         startCommand(window);
     window.setCaption(QStringLiteral("Zor Scheduler   Version %1.%2.%3")
                           .arg(PROJECT_VERSION_MAJOR)
@@ -24,33 +25,33 @@ void loadWindow(SchedulerWindow& window)
                           .arg(PROJECT_VERSION_TWEAK));
 }
 
-void startCommand(SchedulerWindow& window)
+void startCommand(CommandWindow& window)
 {
     window.setTimerEnabled(true);
     window.setLampColor(LampColor::Green);
     window.AddLogLine(QStringLiteral(": Timer Started!"));
 }
 
-void stopCommand(SchedulerWindow& window)
+void stopCommand(CommandWindow& window)
 {
     window.setTimerEnabled(false);
     window.setLampColor(LampColor::Red);
     window.AddLogLine(QStringLiteral(": Timer Stopped!"));
 }
 
-void lockCommand(SchedulerWindow& window)
+void lockCommand(CommandWindow& window)
 {
     window.setLocked(true);
 }
 
-void unlockCommand(SchedulerWindow& window)
+void unlockCommand(CommandWindow& window)
 {
     const QString answer = window.inputBox(QStringLiteral("رمز عبور:"), QStringLiteral("سوال"), QString());
     if (answer == kAccessCode)
         window.setLocked(false);
 }
 
-void clearLogCommand(SchedulerWindow& window)
+void clearLogCommand(CommandWindow& window)
 {
     if (window.isLogEmpty())
         return;
@@ -60,7 +61,7 @@ void clearLogCommand(SchedulerWindow& window)
         window.ClearLog();
 }
 
-bool closeMayGoAhead(SchedulerWindow& window)
+bool closeMayGoAhead(CommandWindow& window)
 {
     const int answer =
         window.messageBox(QStringLiteral("برنامه زمانبندي Zor بايد درحال اجرا باشد، در صورت ادامه ممکن است "

@@ -40,20 +40,19 @@ bool backupTime(const QDateTime& now, std::optional<int>)
 
 } // namespace
 
-const std::array<SchedulerJob, 7> kSchedulerJobs = {{
-    {1, "chkTransferPerson", "cmbTransferMin", everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
+const std::array<SchedulerJob, kJobRowCount> kSchedulerJobs = {{
+    {JobRow::TransferPerson, everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
      ": Transfer Person And Copoun executed!"},
-    {2, "chkProcessInternetOrders", nullptr, everyTick, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;;;;;True", 0,
+    {JobRow::ProcessInternetOrders, everyTick, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;;;;;True", 0,
      ": Process Internet Orders!"},
-    {3, "chkSendSms", "cmbSMSTime", atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
+    {JobRow::SendSms, atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
      ": Send Birth, Wedding and ImportantDate SMS!"},
-    {4, "chkTransferData", "cmbMIn", everyPeriod, nullptr, JobProgram::MainApplication, ";;false;;False;False;True", 0,
+    {JobRow::TransferData, everyPeriod, nullptr, JobProgram::MainApplication, ";;false;;False;False;True", 0,
      ": Transfer Data !"},
-    {5, "chkCleanBackupDir", nullptr, cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
+    {JobRow::CleanBackupDir, cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
      ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
-    {6, "chkRunUpdateManager", nullptr, everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10,
-     ": Update Manager Started!"},
-    {7, "chkBackupDatabase", nullptr, backupTime, nullptr, JobProgram::MainApplication, ";;false;;False;TrueOnExit", 0,
+    {JobRow::RunUpdateManager, everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10, ": Update Manager Started!"},
+    {JobRow::BackupDatabase, backupTime, nullptr, JobProgram::MainApplication, ";;false;;False;TrueOnExit", 0,
      ": Backup database to Exit folder"},
 }};
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 // The seven jobs, in the order every tick evaluates and starts them.
-extern const std::array<SchedulerJob, 7> kSchedulerJobs;
+extern const std::array<SchedulerJob, kJobRowCount> kSchedulerJobs;
 
 // The job program's file in the executable's directory.
 QString programFile(const QString& directory, JobProgram program);

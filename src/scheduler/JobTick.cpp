@@ -3,11 +3,10 @@
 #include "launcher/mdlShellExecute.h"
 #include "platform/Platform.h"
 #include "scheduler/JobTable.h"
-#include "scheduler/SchedulerWindow.h"
+#include "scheduler/TickWindow.h"
+#include "scheduler/WindowValues.h"
 
 namespace {
-
-using Latch = SchedulerWindow::Latch;
 
 // Disarms the timer for the tick and re-arms it however the tick is left. The next tick is planned from the
 // tick's own clock reading, for the minute after the one the tick ran for: however long the tick's starts
@@ -15,7 +14,7 @@ using Latch = SchedulerWindow::Latch;
 class TimerRearm
 {
 public:
-    TimerRearm(SchedulerWindow& window, const QDateTime& tickMoment) : m_window(window), m_tickMoment(tickMoment)
+    TimerRearm(TickWindow& window, const QDateTime& tickMoment) : m_window(window), m_tickMoment(tickMoment)
     {
         m_window.setTimerEnabled(false);
     }
@@ -24,19 +23,16 @@ public:
     TimerRearm& operator=(const TimerRearm&) = delete;
 
 private:
-    SchedulerWindow& m_window;
+    TickWindow& m_window;
     const QDateTime m_tickMoment;
 };
 
-void startJob(SchedulerWindow& window, const SchedulerJob& job)
+void startJob(TickWindow& window, const SchedulerJob& job)
 {
     const Platform& platform = window.platform();
     const QString file = programFile(platform.application->directory(), job.program);
     const ShellContext context{platform.shellCall, platform.application->baseName().toStdString()};
-    std::string operation = "open";
-    std::int32_t windowHandle = 0;
-    const bool started =
-        GShell(context, file.toStdString(), job.showMode, job.parameters, std::string(), operation, windowHandle);
+    const bool started = GShell(context, file.toStdString(), job.showMode, job.parameters, std::string(), "open", 0);
     window.AddLogLine(QLatin1String(job.logText));
     if (!started) {
         // The job's line says the start was due and attempted; this one says it did not happen.
@@ -45,44 +41,44 @@ void startJob(SchedulerWindow& window, const SchedulerJob& job)
     }
 }
 
-void runJob(SchedulerWindow& window, const SchedulerJob& job, const QDateTime& now)
+void runJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
 {
-    if (window.jobValue(job) != SchedulerWindow::Ticked)
+    if (window.jobValue(job.row) != CheckBoxValue::Checked)
         return;
-    const bool due = job.isDue(now, window.jobNumber(job));
+    const bool due = job.isDue(now, window.jobNumber(job.row));
 
     if (!job.latchMarker) {
         if (due)
             startJob(window, job);
         return;
     }
-    const bool latched = !window.latch(Latch::CleanBackupDir).isEmpty();
+    const bool latched = !window.jobTag(job.row).isEmpty();
     if (due && !latched) {
-        window.setLatch(Latch::CleanBackupDir, QLatin1String(job.latchMarker));
+        window.setJobTag(job.row, QLatin1String(job.latchMarker));
         startJob(window, job);
     } else if (!due && latched) {
-        window.setLatch(Latch::CleanBackupDir, QString());
+        window.setJobTag(job.row, QString());
     }
 }
 
-void applyLogArchiveRule(SchedulerWindow& window, const QDateTime& now)
+void applyLogArchiveRule(TickWindow& window, const QDateTime& now)
 {
     const bool due = isLogArchiveDue(now);
-    const bool latched = !window.latch(Latch::LogArchive).isEmpty();
+    const bool latched = !window.logTag().isEmpty();
     if (due && !latched) {
         const bool archived = window.ClearLog();
-        window.setLatch(Latch::LogArchive, QStringLiteral("CLEARED"));
+        window.setLogTag(QStringLiteral("CLEARED"));
         // A failed archive keeps the pane and says so there; nothing was cleaned.
         if (archived)
             window.AddLogLine(QStringLiteral(": Clean Log !"));
     } else if (!due && latched) {
-        window.setLatch(Latch::LogArchive, QString());
+        window.setLogTag(QString());
     }
 }
 
 } // namespace
 
-void runJobTick(SchedulerWindow& window)
+void runJobTick(TickWindow& window)
 {
     // One clock reading for the whole tick: separate readings for hour and minute could straddle an hour.
     const QDateTime now = window.platform().clock->now();

@@ -1,9 +1,27 @@
 #pragma once
 
 #include <QDateTime>
-#include <QString>
 
+#include <cstddef>
 #include <optional>
+
+// The seven jobs, named as the table (JobTable.h) lists them.
+enum class JobRow
+{
+    TransferPerson,
+    ProcessInternetOrders,
+    SendSms,
+    TransferData,
+    CleanBackupDir,
+    RunUpdateManager,
+    BackupDatabase
+};
+inline constexpr std::size_t kJobRowCount = 7;
+
+constexpr std::size_t indexOf(JobRow row)
+{
+    return static_cast<std::size_t>(row);
+}
 
 enum class JobProgram
 {
@@ -11,17 +29,16 @@ enum class JobProgram
     Updater          // "UpdateManager.exe"
 };
 
-// One row of the fixed job table (JobTable.h). A row is considered only when its check box reads exactly 1.
+// One row of the fixed job table (JobTable.h). A row is considered only when its check box reads exactly
+// CheckBoxValue::Checked.
 struct SchedulerJob
 {
-    int order;
-    const char* checkBox;
-    // The combo box whose selected entry gives the row's number (period or hour); nullptr when none.
-    const char* numberCombo;
-    // The due condition on the local date-time of the tick and the selected number, which is empty when
-    // the combo box has no usable entry selected.
+    JobRow row;
+    // The due condition on the local date-time of the tick and the number that the row's combo box selects
+    // (period or hour), which is empty when the row has no combo box or no usable entry is selected.
     bool (*isDue)(const QDateTime& now, std::optional<int> selected);
-    // The marker kept in the check box's Tag while the row's due window lasts; nullptr for rows without latch.
+    // The marker kept in the Tag of the row's check box while its due window lasts; nullptr for rows without
+    // latch.
     const char* latchMarker;
     JobProgram program;
     const char* parameters;

@@ -5,12 +5,12 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-bool sessionMayEnd(SchedulerWindow& window, bool interactionAllowed)
+bool sessionMayEnd(CommandWindow& window, bool interactionAllowed)
 {
     return !interactionAllowed || closeMayGoAhead(window);
 }
 
-void guardSessionEnd(QGuiApplication& application, SchedulerWindow& window)
+void guardSessionEnd(QGuiApplication& application, CommandWindow& window)
 {
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
                      [&window](QSessionManager& manager) {

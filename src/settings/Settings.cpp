@@ -45,18 +45,18 @@ void Settings::LoadSettings()
         const QString key = QLatin1String(row.key);
         const QString stored = GetSetting(application, settingsSection(), key, row.defaultValue);
         const std::optional<std::int16_t> value = settingValueFromText(stored);
-        if (value && m_controls.setSettingValue(row, *value))
+        if (value && m_controls.setSettingValue(row.setting, *value))
             continue;
 
         m_controls.AddLogLine(
             QStringLiteral(": Setting \"%1\" held the unusable value \"%2\"; the default %3 is used instead.")
                 .arg(key, shownText(stored), QString::number(row.defaultValue)));
-        const int before = m_controls.settingValue(row);
-        m_controls.setSettingValue(row, row.defaultValue);
+        const int before = m_controls.settingValue(row.setting);
+        m_controls.setSettingValue(row.setting, row.defaultValue);
         // Writing the default back keeps the next start clean. A control that already showed the default
         // raised no click, so nothing has written it yet.
         if (before == row.defaultValue)
-            controlClicked(row);
+            controlClicked(row.setting);
     }
 }
 
@@ -71,14 +71,14 @@ void Settings::loadDefaultsOnly(const QString& store, const QString& problem)
     qWarning("%ls", qUtf16Printable(m_storeProblem));
     m_loadingDefaultsOnly = true;
     for (const SettingRow& row : settingRows)
-        m_controls.setSettingValue(row, row.defaultValue);
+        m_controls.setSettingValue(row.setting, row.defaultValue);
     m_loadingDefaultsOnly = false;
 }
 
-void Settings::controlClicked(const SettingRow& row)
+void Settings::controlClicked(Setting setting)
 {
-    const QString key = QLatin1String(row.key);
-    const QString text = QString::number(m_controls.settingValue(row));
+    const QString key = QLatin1String(settingRow(setting).key);
+    const QString text = QString::number(m_controls.settingValue(setting));
     if (!m_storeProblem.isEmpty()) {
         // The defaults that replace an unreadable store are said once, by the line above; the operator's
         // later changes each get theirs.

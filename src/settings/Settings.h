@@ -3,7 +3,7 @@
 #include <QString>
 
 class SettingsControls;
-struct SettingRow;
+enum class Setting;
 
 // The ten job choices that survive a restart: loaded into their controls once per start, and each written
 // to the per-user store the moment its control changes.
@@ -19,9 +19,9 @@ public:
     // defaults are used, nothing is saved for the rest of the run, and the pane and standard error say so.
     void LoadSettings();
 
-    // The click of row's control: stores its current value under its key before returning. When the store
+    // The click of the setting's control: stores its current value under its key before returning. When the store
     // refuses, the control keeps its value and a log pane line says which setting was not saved and why.
-    void controlClicked(const SettingRow& row);
+    void controlClicked(Setting setting);
 
 private:
     void loadDefaultsOnly(const QString& store, const QString& problem);

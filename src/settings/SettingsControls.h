@@ -3,7 +3,7 @@
 #include <QString>
 
 class ApplicationInfo;
-struct SettingRow;
+enum class Setting;
 
 // What the settings need of the window: the ten controls that show the job choices, the executable whose
 // name addresses the store, and the log pane for what goes wrong. frmScheduler implements it on its real
@@ -14,10 +14,10 @@ public:
     virtual ~SettingsControls() = default;
 
     virtual const ApplicationInfo& application() const = 0;
-    // The Value of the row's check box, or the ListIndex of its combo box.
-    virtual int settingValue(const SettingRow& row) const = 0;
+    // The Value of the setting's check box, or the ListIndex of its combo box.
+    virtual int settingValue(Setting setting) const = 0;
     // Sets it as the program does: a change raises the control's click, as the operator's would. A value the
     // control refuses (5 for a check box, 10 for a five-entry list) changes nothing and gives false.
-    virtual bool setSettingValue(const SettingRow& row, int value) = 0;
+    virtual bool setSettingValue(Setting setting, int value) = 0;
     virtual void AddLogLine(const QString& message) = 0;
 };

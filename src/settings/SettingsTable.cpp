@@ -2,30 +2,6 @@
 
 #include <limits>
 
-// Rows 8 and 10 pair crosswise on purpose: the branch-data period cmbMIn has always been stored under
-// "TransferDataInterval" and the person period cmbTransferMin under "TransferPersonInterval".
-const std::array<SettingRow, 10> settingRows{{
-    {"AutoStart", "chkAutoStart", 0},
-    {"CleanBackupDir", "chkCleanBackupDir", 1},
-    {"ProcessInternetOrders", "chkProcessInternetOrders", 1},
-    {"RunUpdateManager", "chkRunUpdateManager", 1},
-    {"SendSms", "chkSendSms", 1},
-    {"TransferData", "chkTransferData", 1},
-    {"TransferPerson", "chkTransferPerson", 1},
-    {"TransferDataInterval", "cmbMIn", 2},
-    {"SMSStartTime", "cmbSMSTime", 2},
-    {"TransferPersonInterval", "cmbTransferMin", 2},
-}};
-
-const SettingRow* settingRowOfControl(const QString& objectName)
-{
-    for (const SettingRow& row : settingRows) {
-        if (objectName == QLatin1String(row.control))
-            return &row;
-    }
-    return nullptr;
-}
-
 std::optional<std::int16_t> settingValueFromText(const QString& text)
 {
     const QString trimmed = text.trimmed();

@@ -9,25 +9,25 @@ int VbCheckBox::value() const
 {
     switch (checkState()) {
     case Qt::Checked:
-        return Checked;
+        return CheckBoxValue::Checked;
     case Qt::PartiallyChecked:
-        return Grayed;
+        return CheckBoxValue::Grayed;
     case Qt::Unchecked:
         break;
     }
-    return Unchecked;
+    return CheckBoxValue::Unchecked;
 }
 
 bool VbCheckBox::setValue(int value)
 {
     switch (value) {
-    case Unchecked:
+    case CheckBoxValue::Unchecked:
         setCheckState(Qt::Unchecked);
         return true;
-    case Checked:
+    case CheckBoxValue::Checked:
         setCheckState(Qt::Checked);
         return true;
-    case Grayed:
+    case CheckBoxValue::Grayed:
         setCheckState(Qt::PartiallyChecked);
         return true;
     default:

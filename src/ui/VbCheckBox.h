@@ -1,22 +1,17 @@
 #pragma once
 
+#include "scheduler/WindowValues.h"
+
 #include <QCheckBox>
 
-// A check box with the program's three-valued Value: 0 unticked, 1 ticked, 2 greyed. Qt's CheckState numbers
-// the same states 0, 2 and 1, so the conversion lives here and nowhere else. The operator's clicks only
-// toggle between unticked and ticked, also on a box that the program made greyed.
+// A check box with the program's three-valued Value (CheckBoxValue): 0 unticked, 1 ticked, 2 greyed. Qt's
+// CheckState numbers the same states 0, 2 and 1, so the conversion lives here and nowhere else. The operator's clicks
+// only toggle between unticked and ticked, also on a box that the program made greyed.
 class VbCheckBox : public QCheckBox
 {
     Q_OBJECT
 
 public:
-    enum : int
-    {
-        Unchecked = 0,
-        Checked = 1,
-        Grayed = 2
-    };
-
     explicit VbCheckBox(QWidget* parent = nullptr);
 
     int value() const;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/TickPlan.h"
+#include "ui/TickPlan.h"
 
 #include <QObject>
 #include <QTimer>
@@ -11,14 +11,13 @@ class Clock;
 
 // The period timer with an Enabled switch and an Interval in milliseconds (0 keeps it from firing).
 //
-// It fires once in every period of the local wall clock while enabled: with an Interval of 60000, once in
-// every calendar minute, at its second 30 (see TickPlan). Each wait is planned from a fresh clock reading;
-// on waking the clock is read again, and a wake that is still before the planned minute (the wait ended
-// early, or the clock was set back) plans again without firing, for the minute the clock shows while its
-// second 30 is still ahead, while one that is a minute or more late (the machine slept, the clock jumped)
-// fires once, for the minute it is in. Switching the timer on plans the first timeout for the minute after the
-// current one; switching an enabled timer on again keeps its plan, so a second Start neither delays nor doubles
-// a tick.
+// It fires once in every period of the local wall clock while enabled: with the scheduler's one-minute
+// Interval, once in every calendar minute, at its second 30 (see TickPlan). Each wait is planned from a fresh clock
+// reading; on waking the clock is read again, and a wake that is still before the planned minute (the wait ended early,
+// or the clock was set back) plans again without firing, for the minute the clock shows while its second 30 is still
+// ahead, while one that is a minute or more late (the machine slept, the clock jumped) fires once, for the minute it is
+// in. Switching the timer on plans the first timeout for the minute after the current one; switching an enabled timer
+// on again keeps its plan, so a second Start neither delays nor doubles a tick.
 class VbTimer : public QObject
 {
     Q_OBJECT
@@ -49,7 +48,7 @@ private:
 
     std::shared_ptr<const Clock> m_clock;
     QTimer m_wait;
-    TickPlan m_plan{60000};
+    TickPlan m_plan{0};
     int m_interval = 0;
     bool m_enabled = false;
 };

@@ -4,10 +4,8 @@
 #include "scheduler/Commands.h"
 #include "scheduler/JobTable.h"
 #include "scheduler/JobTick.h"
-#include "settings/SettingsTable.h"
 #include "ui/ControlTag.h"
 #include "ui/Prompts.h"
-#include "ui/RequiredControl.h"
 #include "ui/VbTimer.h"
 #include "ui_frmScheduler.h"
 
@@ -51,11 +49,52 @@ private:
     ActivityLog& m_log;
 };
 
-template <typename Table, typename Row>
-std::size_t indexIn(const Table& table, const Row& row)
+// Each job row and each setting with the form's controls that show it; a setting also with the handler of
+// its control's click. The form's own members name the controls, so a control that the form lacks, or one of
+// another kind, does not compile.
+using Form = Ui::frmScheduler;
+
+struct JobBinding
 {
-    return static_cast<std::size_t>(&row - table.data());
-}
+    JobRow row;
+    VbCheckBox* Form::*box;
+    VbComboBox* Form::*combo;
+};
+
+const JobBinding kJobBindings[] = {
+    {JobRow::TransferPerson, &Form::chkTransferPerson, &Form::cmbTransferMin},
+    {JobRow::ProcessInternetOrders, &Form::chkProcessInternetOrders, nullptr},
+    {JobRow::SendSms, &Form::chkSendSms, &Form::cmbSMSTime},
+    {JobRow::TransferData, &Form::chkTransferData, &Form::cmbMIn},
+    {JobRow::CleanBackupDir, &Form::chkCleanBackupDir, nullptr},
+    {JobRow::RunUpdateManager, &Form::chkRunUpdateManager, nullptr},
+    {JobRow::BackupDatabase, &Form::chkBackupDatabase, nullptr},
+};
+
+struct SettingBinding
+{
+    Setting setting;
+    VbCheckBox* Form::*box;
+    VbComboBox* Form::*combo;
+    void (frmScheduler::*clicked)();
+};
+
+const SettingBinding kSettingBindings[] = {
+    {Setting::AutoStart, &Form::chkAutoStart, nullptr, &frmScheduler::chkAutoStart_Click},
+    {Setting::CleanBackupDir, &Form::chkCleanBackupDir, nullptr, &frmScheduler::chkCleanBackupDir_Click},
+    {Setting::ProcessInternetOrders, &Form::chkProcessInternetOrders, nullptr,
+     &frmScheduler::chkProcessInternetOrders_Click},
+    {Setting::RunUpdateManager, &Form::chkRunUpdateManager, nullptr, &frmScheduler::chkRunUpdateManager_Click},
+    {Setting::SendSms, &Form::chkSendSms, nullptr, &frmScheduler::chkSendSms_Click},
+    {Setting::TransferData, &Form::chkTransferData, nullptr, &frmScheduler::chkTransferData_Click},
+    {Setting::TransferPerson, &Form::chkTransferPerson, nullptr, &frmScheduler::chkTransferPerson_Click},
+    {Setting::TransferDataInterval, nullptr, &Form::cmbMIn, &frmScheduler::cmbMIn_Click},
+    {Setting::SMSStartTime, nullptr, &Form::cmbSMSTime, &frmScheduler::cmbSMSTime_Click},
+    {Setting::TransferPersonInterval, nullptr, &Form::cmbTransferMin, &frmScheduler::cmbTransferMin_Click},
+};
+
+static_assert(std::size(kJobBindings) == kJobRowCount && std::size(kSettingBindings) == settingRows.size(),
+              "every row has its controls");
 
 } // namespace
 
@@ -67,7 +106,7 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     m_ui->setupUi(this);
     m_timer->setObjectName(QStringLiteral("tmrScheduler"));
     setUpLooks();
-    resolveControls();
+    bindControls();
     m_log = std::make_unique<ActivityLog>(*m_ui->txtLog, *m_platform.clock, *m_platform.application);
     connectHandlers();
 }
@@ -86,21 +125,14 @@ void frmScheduler::setUpLooks()
     m_ui->txtLog->setFocus();
 }
 
-void frmScheduler::resolveControls()
+void frmScheduler::bindControls()
 {
-    static_assert(std::tuple_size_v<decltype(kSchedulerJobs)> == std::tuple_size_v<decltype(m_jobBoxes)>);
-    static_assert(std::tuple_size_v<decltype(settingRows)> == std::tuple_size_v<decltype(m_settingControls)>);
-    for (const SchedulerJob& job : kSchedulerJobs) {
-        const std::size_t i = indexIn(kSchedulerJobs, job);
-        m_jobBoxes[i] = requireControl<VbCheckBox>(*this, job.checkBox);
-        m_jobCombos[i] = job.numberCombo ? requireControl<VbComboBox>(*this, job.numberCombo) : nullptr;
-    }
-    for (const SettingRow& row : settingRows) {
-        SettingControl& control = m_settingControls[indexIn(settingRows, row)];
-        if (QLatin1String(row.control).startsWith(QLatin1String("chk")))
-            control.box = requireControl<VbCheckBox>(*this, row.control);
-        else
-            control.combo = requireControl<VbComboBox>(*this, row.control);
+    Form& form = *m_ui;
+    for (const JobBinding& binding : kJobBindings)
+        m_jobControls.at(indexOf(binding.row)) = {form.*binding.box, binding.combo ? form.*binding.combo : nullptr};
+    for (const SettingBinding& binding : kSettingBindings) {
+        m_settingControls.at(static_cast<std::size_t>(binding.setting)) = {
+            binding.box ? form.*binding.box : nullptr, binding.combo ? form.*binding.combo : nullptr};
     }
 }
 
@@ -114,17 +146,13 @@ void frmScheduler::connectHandlers()
     connect(m_ui->cmdClear, &QPushButton::clicked, this, &frmScheduler::cmdClear_Click);
 
     // A click notification is raised whenever the value changes, by the operator or by the program.
-    connect(m_ui->chkAutoStart, &VbCheckBox::valueChanged, this, &frmScheduler::chkAutoStart_Click);
-    connect(m_ui->chkCleanBackupDir, &VbCheckBox::valueChanged, this, &frmScheduler::chkCleanBackupDir_Click);
-    connect(m_ui->chkProcessInternetOrders, &VbCheckBox::valueChanged, this,
-            &frmScheduler::chkProcessInternetOrders_Click);
-    connect(m_ui->chkRunUpdateManager, &VbCheckBox::valueChanged, this, &frmScheduler::chkRunUpdateManager_Click);
-    connect(m_ui->chkSendSms, &VbCheckBox::valueChanged, this, &frmScheduler::chkSendSms_Click);
-    connect(m_ui->chkTransferData, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferData_Click);
-    connect(m_ui->chkTransferPerson, &VbCheckBox::valueChanged, this, &frmScheduler::chkTransferPerson_Click);
-    connect(m_ui->cmbMIn, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbMIn_Click);
-    connect(m_ui->cmbSMSTime, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbSMSTime_Click);
-    connect(m_ui->cmbTransferMin, &VbComboBox::listIndexChanged, this, &frmScheduler::cmbTransferMin_Click);
+    for (const SettingBinding& binding : kSettingBindings) {
+        const Controls& controls = m_settingControls.at(static_cast<std::size_t>(binding.setting));
+        if (controls.box)
+            connect(controls.box, &VbCheckBox::valueChanged, this, binding.clicked);
+        else
+            connect(controls.combo, &VbComboBox::listIndexChanged, this, binding.clicked);
+    }
 }
 
 void frmScheduler::closeEvent(QCloseEvent* event)
@@ -147,8 +175,6 @@ void frmScheduler::archiveLogAtExit(std::ostream& errors)
 {
     m_log->archiveAtExit(errors);
 }
-
-// The handlers.
 
 void frmScheduler::Form_Load()
 {
@@ -192,52 +218,52 @@ void frmScheduler::cmdClear_Click()
 
 void frmScheduler::chkAutoStart_Click()
 {
-    settingClicked("chkAutoStart");
+    settingClicked(Setting::AutoStart);
 }
 
 void frmScheduler::chkCleanBackupDir_Click()
 {
-    settingClicked("chkCleanBackupDir");
+    settingClicked(Setting::CleanBackupDir);
 }
 
 void frmScheduler::chkProcessInternetOrders_Click()
 {
-    settingClicked("chkProcessInternetOrders");
+    settingClicked(Setting::ProcessInternetOrders);
 }
 
 void frmScheduler::chkRunUpdateManager_Click()
 {
-    settingClicked("chkRunUpdateManager");
+    settingClicked(Setting::RunUpdateManager);
 }
 
 void frmScheduler::chkSendSms_Click()
 {
-    settingClicked("chkSendSms");
+    settingClicked(Setting::SendSms);
 }
 
 void frmScheduler::chkTransferData_Click()
 {
-    settingClicked("chkTransferData");
+    settingClicked(Setting::TransferData);
 }
 
 void frmScheduler::chkTransferPerson_Click()
 {
-    settingClicked("chkTransferPerson");
+    settingClicked(Setting::TransferPerson);
 }
 
 void frmScheduler::cmbMIn_Click()
 {
-    settingClicked("cmbMIn");
+    settingClicked(Setting::TransferDataInterval);
 }
 
 void frmScheduler::cmbSMSTime_Click()
 {
-    settingClicked("cmbSMSTime");
+    settingClicked(Setting::SMSStartTime);
 }
 
 void frmScheduler::cmbTransferMin_Click()
 {
-    settingClicked("cmbTransferMin");
+    settingClicked(Setting::TransferPersonInterval);
 }
 
 void frmScheduler::tmrScheduler_Timer()
@@ -246,40 +272,43 @@ void frmScheduler::tmrScheduler_Timer()
     runJobTick(*this);
 }
 
-void frmScheduler::settingClicked(const char* control)
+void frmScheduler::settingClicked(Setting setting)
 {
     const JournalFlush flush(*m_log);
-    m_settings.controlClicked(*settingRowOfControl(QLatin1String(control)));
+    m_settings.controlClicked(setting);
 }
 
-// The window's state, as the scheduler and the settings see it.
-
-int frmScheduler::jobValue(const SchedulerJob& job) const
+int frmScheduler::jobValue(JobRow row) const
 {
-    return m_jobBoxes.at(indexIn(kSchedulerJobs, job))->value();
+    return m_jobControls.at(indexOf(row)).box->value();
 }
 
-std::optional<int> frmScheduler::jobNumber(const SchedulerJob& job) const
+std::optional<int> frmScheduler::jobNumber(JobRow row) const
 {
-    const VbComboBox* combo = m_jobCombos.at(indexIn(kSchedulerJobs, job));
+    const VbComboBox* combo = m_jobControls.at(indexOf(row)).combo;
     if (!combo)
         return std::nullopt;
     return numberSpelledBy(combo->list(combo->listIndex()));
 }
 
-QObject* frmScheduler::latchControl(Latch latch) const
+QString frmScheduler::jobTag(JobRow row) const
 {
-    return latch == Latch::LogArchive ? static_cast<QObject*>(m_ui->txtLog) : m_ui->chkCleanBackupDir;
+    return controlTag(m_jobControls.at(indexOf(row)).box);
 }
 
-QString frmScheduler::latch(Latch latch) const
+void frmScheduler::setJobTag(JobRow row, const QString& tag)
 {
-    return controlTag(latchControl(latch));
+    setControlTag(m_jobControls.at(indexOf(row)).box, tag);
 }
 
-void frmScheduler::setLatch(Latch latch, const QString& marker)
+QString frmScheduler::logTag() const
 {
-    setControlTag(latchControl(latch), marker);
+    return controlTag(m_ui->txtLog);
+}
+
+void frmScheduler::setLogTag(const QString& tag)
+{
+    setControlTag(m_ui->txtLog, tag);
 }
 
 void frmScheduler::AddLogLine(const QString& message)
@@ -349,14 +378,14 @@ QString frmScheduler::inputBox(const QString& prompt, const QString& title, cons
     return ::inputBox(this, prompt, title, preset);
 }
 
-int frmScheduler::settingValue(const SettingRow& row) const
+int frmScheduler::settingValue(Setting setting) const
 {
-    const SettingControl& control = m_settingControls.at(indexIn(settingRows, row));
-    return control.box ? control.box->value() : control.combo->listIndex();
+    const Controls& controls = m_settingControls.at(static_cast<std::size_t>(setting));
+    return controls.box ? controls.box->value() : controls.combo->listIndex();
 }
 
-bool frmScheduler::setSettingValue(const SettingRow& row, int value)
+bool frmScheduler::setSettingValue(Setting setting, int value)
 {
-    const SettingControl& control = m_settingControls.at(indexIn(settingRows, row));
-    return control.box ? control.box->setValue(value) : control.combo->setListIndex(value);
+    const Controls& controls = m_settingControls.at(static_cast<std::size_t>(setting));
+    return controls.box ? controls.box->setValue(value) : controls.combo->setListIndex(value);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "scheduler/SchedulerWindow.h"
+#include "scheduler/CommandWindow.h"
+#include "scheduler/TickWindow.h"
 #include "settings/Settings.h"
 #include "settings/SettingsControls.h"
+#include "settings/SettingsTable.h"
 
 #include <QWidget>
 
@@ -24,9 +26,9 @@ class frmScheduler;
 // hour the selected entry of a combo box, the log is the pane's text, the running state is the timer's
 // Enabled flag shown by the status lamp, and the lock state is fraCMD's Enabled flag. The controls are the
 // form's (frmScheduler.ui), private to the window and named as the system names them; the window lends them
-// to the scheduler and the settings through the interfaces those declare. Its handlers are one line each,
-// a call into the subsystem that owns the behaviour.
-class frmScheduler : public QWidget, public SchedulerWindow, public SettingsControls
+// to the scheduler and the settings through the interfaces those declare, by the rows of their tables. Its
+// handlers are one line each, a call into the subsystem that owns the behaviour.
+class frmScheduler : public QWidget, public TickWindow, public CommandWindow, public SettingsControls
 {
     Q_OBJECT
 
@@ -59,12 +61,14 @@ public:
     void cmbTransferMin_Click();
     void tmrScheduler_Timer();
 
-    // SchedulerWindow and SettingsControls, on the real controls.
+    // TickWindow, CommandWindow and SettingsControls, on the real controls.
     const Platform& platform() const override { return m_platform; }
-    int jobValue(const SchedulerJob& job) const override;
-    std::optional<int> jobNumber(const SchedulerJob& job) const override;
-    QString latch(Latch latch) const override;
-    void setLatch(Latch latch, const QString& marker) override;
+    int jobValue(JobRow row) const override;
+    std::optional<int> jobNumber(JobRow row) const override;
+    QString jobTag(JobRow row) const override;
+    void setJobTag(JobRow row, const QString& tag) override;
+    QString logTag() const override;
+    void setLogTag(const QString& tag) override;
     void AddLogLine(const QString& message) override;
     bool ClearLog() override;
     bool isLogEmpty() const override;
@@ -79,15 +83,15 @@ public:
     int messageBox(const QString& text, int style, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
     const ApplicationInfo& application() const override { return *m_platform.application; }
-    int settingValue(const SettingRow& row) const override;
-    bool setSettingValue(const SettingRow& row, int value) override;
+    int settingValue(Setting setting) const override;
+    bool setSettingValue(Setting setting, int value) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A control of the settings table: a check box or a combo box.
-    struct SettingControl
+    // The controls of a job row or of a setting: a check box, a combo box, or both.
+    struct Controls
     {
         VbCheckBox* box = nullptr;
         VbComboBox* combo = nullptr;
@@ -95,13 +99,10 @@ private:
 
     // What the form cannot say: the combo boxes' starting text, the icon, the place on screen and the focus.
     void setUpLooks();
-    // Looks up, once, every control that the job table and the settings table name; a missing one stops the
-    // window here.
-    void resolveControls();
+    // Takes each row's controls from the form, once, through the binding tables.
+    void bindControls();
     void connectHandlers();
-    void settingClicked(const char* control);
-    // The control whose Tag keeps latch.
-    QObject* latchControl(Latch latch) const;
+    void settingClicked(Setting setting);
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.
@@ -109,7 +110,6 @@ private:
     const std::unique_ptr<Ui::frmScheduler> m_ui;
     std::unique_ptr<ActivityLog> m_log;
     Settings m_settings{*this};
-    std::array<VbCheckBox*, 7> m_jobBoxes{};
-    std::array<VbComboBox*, 7> m_jobCombos{};
-    std::array<SettingControl, 10> m_settingControls{};
+    std::array<Controls, kJobRowCount> m_jobControls{};
+    std::array<Controls, settingRows.size()> m_settingControls{};
 };

@@ -2,7 +2,7 @@
 #include "PlainSchedulerWindow.h"
 #include "scheduler/JobTable.h"
 #include "support/TestFiles.h"
-#include "support/TestPlatform.h"
+#include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/ControlTag.h"
 #include "ui/frmScheduler.h"
@@ -26,17 +26,19 @@ const char* const kRowLogTexts[] = {
     ": Backup database to Exit folder",
 };
 
+// The job at a place of the table, 1 to 7.
 const SchedulerJob& row(int order)
 {
     return kSchedulerJobs.at(static_cast<std::size_t>(order - 1));
 }
 
-// The row whose parameter string a recorded call carries; the seven strings are all different.
+// The place in the table of the job whose parameter string a recorded call carries; the seven strings are all
+// different.
 int rowOfCall(const RecordingShellCall::Call& call)
 {
-    for (const SchedulerJob& job : kSchedulerJobs) {
-        if (call.parameters == job.parameters)
-            return job.order;
+    for (std::size_t i = 0; i < kSchedulerJobs.size(); ++i) {
+        if (call.parameters == kSchedulerJobs[i].parameters)
+            return int(i) + 1;
     }
     return 0;
 }
@@ -55,9 +57,10 @@ class Scheduler
 public:
     virtual ~Scheduler() = default;
 
-    TestPlatform platform;
+    virtual TestPlatform& platform() = 0;
+    const TestPlatform& platform() const { return const_cast<Scheduler*>(this)->platform(); }
 
-    virtual SchedulerWindow& window() = 0;
+    virtual TickWindow& window() = 0;
     // The Value of the row's check box.
     virtual void setValue(int order, int value) = 0;
     // Selects the entry that spells number in the row's combo box; none for no number.
@@ -69,7 +72,7 @@ public:
     // Every box ticked, both periods on "3" and the SMS hour on "10".
     void setUp()
     {
-        tickAll(VbCheckBox::Checked);
+        tickAll(CheckBoxValue::Checked);
         select(1, 3);
         select(4, 3);
         select(3, 10);
@@ -77,17 +80,19 @@ public:
 
     void tickAll(int value)
     {
-        for (const SchedulerJob& job : kSchedulerJobs)
-            setValue(job.order, value);
+        for (int order = 1; order <= int(kJobRowCount); ++order)
+            setValue(order, value);
     }
 
     void tickAt(const QDateTime& moment)
     {
-        platform.clock->set(moment);
+        platform().clock->set(moment);
         tick();
     }
 
-    QString latch(SchedulerWindow::Latch which) { return window().latch(which); }
+    // The latches: the Tag of the cleaning's check box, and the pane's.
+    QString cleaningLatch() { return window().jobTag(JobRow::CleanBackupDir); }
+    QString archiveLatch() { return window().logTag(); }
 
     QStringList paneLines() const
     {
@@ -101,14 +106,14 @@ public:
     QList<int> rowsStartedSince(std::size_t first) const
     {
         QList<int> rows;
-        for (std::size_t i = first; i < platform.shell.calls.size(); ++i)
-            rows << rowOfCall(platform.shell.calls[i]);
+        for (std::size_t i = first; i < platform().shell.calls.size(); ++i)
+            rows << rowOfCall(platform().shell.calls[i]);
         return rows;
     }
 
     QString logFile(const QDate& date) const
     {
-        return platform.path(QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(date.toString(u"yyyy-MM-dd")));
+        return platform().path(QStringLiteral("Temp/zorScheduler-LOG-%1.log").arg(date.toString(u"yyyy-MM-dd")));
     }
 };
 
@@ -116,17 +121,19 @@ class OnPlainValues final : public Scheduler
 {
 public:
     OnPlainValues() { setUp(); }
-    SchedulerWindow& window() override { return m_window; }
-    void setValue(int order, int value) override { m_window.jobValues.at(std::size_t(order - 1)) = value; }
+    TestPlatform& platform() override { return m_platform; }
+    TickWindow& window() override { return m_window; }
+    void setValue(int order, int value) override { m_window.jobValues.at(indexOf(row(order).row)) = value; }
     void select(int order, std::optional<int> number) override
     {
-        m_window.jobNumbers.at(std::size_t(order - 1)) = number;
+        m_window.jobNumbers.at(indexOf(row(order).row)) = number;
     }
     QString paneText() const override { return m_window.pane.text(); }
     void tick() override { runJobTick(m_window); }
 
 private:
-    PlainSchedulerWindow m_window{platform.platform()};
+    TestPlatform m_platform;
+    PlainSchedulerWindow m_window{m_platform.platform()};
 };
 
 class OnTheWindow final : public Scheduler
@@ -134,21 +141,22 @@ class OnTheWindow final : public Scheduler
 public:
     OnTheWindow()
     {
-        timer(m_form)->setInterval(60000);
+        timer(m_test.window())->setInterval(60000);
         setUp();
     }
-    SchedulerWindow& window() override { return m_form; }
-    void setValue(int order, int value) override { box(m_form, row(order).checkBox)->setValue(value); }
+    TestPlatform& platform() override { return m_test.platform; }
+    TickWindow& window() override { return m_test.window(); }
+    void setValue(int order, int value) override { jobBox(m_test.window(), row(order).row)->setValue(value); }
     void select(int order, std::optional<int> number) override
     {
-        VbComboBox* entries = combo(m_form, row(order).numberCombo);
+        VbComboBox* entries = jobCombo(m_test.window(), row(order).row);
         entries->setListIndex(number ? entries->findText(QString::number(*number)) : -1);
     }
-    QString paneText() const override { return pane(m_form)->text(); }
-    void tick() override { m_form.tmrScheduler_Timer(); }
+    QString paneText() const override { return pane(m_test.window())->text(); }
+    void tick() override { m_test.window().tmrScheduler_Timer(); }
 
 private:
-    frmScheduler m_form{platform.platform()};
+    TestWindow m_test;
 };
 
 } // namespace
@@ -264,10 +272,10 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
         {QStringLiteral("Velmora.exe"), ";;false;;False;CLEANBAKDIR365"},
         {QStringLiteral("UpdateManager.exe"), "True"},
     };
-    QCOMPARE(s->platform.shell.calls.size(), std::size_t(expected.size()));
+    QCOMPARE(s->platform().shell.calls.size(), std::size_t(expected.size()));
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        const RecordingShellCall::Call& call = s->platform.shell.calls.at(std::size_t(i));
-        QCOMPARE(QString::fromStdString(call.file), s->platform.path(expected[i].first));
+        const RecordingShellCall::Call& call = s->platform().shell.calls.at(std::size_t(i));
+        QCOMPARE(QString::fromStdString(call.file), s->platform().path(expected[i].first));
         QCOMPARE(call.parameters, expected[i].second);
         QCOMPARE(call.operation, std::string("open"));
         QCOMPARE(call.directory, std::string());
@@ -277,15 +285,15 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
     }
 
     // The 11:50 backup, the one row that shares no minute with the others above.
-    s->platform.shell.calls.clear();
-    s->tickAll(VbCheckBox::Unchecked);
-    s->setValue(7, VbCheckBox::Checked);
+    s->platform().shell.calls.clear();
+    s->tickAll(CheckBoxValue::Unchecked);
+    s->setValue(7, CheckBoxValue::Checked);
     s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
-    QCOMPARE(s->platform.shell.calls.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(s->platform.shell.calls.front().file),
-             s->platform.path(QStringLiteral("Velmora.exe")));
-    QCOMPARE(s->platform.shell.calls.front().parameters, std::string(";;false;;False;TrueOnExit"));
-    QCOMPARE(s->platform.shell.calls.front().showMode, 0);
+    QCOMPARE(s->platform().shell.calls.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(s->platform().shell.calls.front().file),
+             s->platform().path(QStringLiteral("Velmora.exe")));
+    QCOMPARE(s->platform().shell.calls.front().parameters, std::string(";;false;;False;TrueOnExit"));
+    QCOMPARE(s->platform().shell.calls.front().showMode, 0);
 
     const QStringList lines = s->paneLines();
     QCOMPARE(lines.size(), 7);
@@ -303,17 +311,17 @@ void JobTickTest::latchedRowRunsOncePerDueWindow()
     const QDate day10(2026, 12, 10);
     s->tickAt(QDateTime(day10, QTime(11, 0, 20)));
     QVERIFY(s->rowsStartedSince(0).contains(5));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QStringLiteral("CLEANBACKUP"));
+    QCOMPARE(s->cleaningLatch(), QStringLiteral("CLEANBACKUP"));
 
     // The clock set back twice: later ticks in the same minute start the other rows again, but not row 5.
     for (const QTime& again : {QTime(11, 0, 50), QTime(11, 0, 40)}) {
-        const std::size_t before = s->platform.shell.calls.size();
+        const std::size_t before = s->platform().shell.calls.size();
         s->tickAt(QDateTime(day10, again));
         QCOMPARE(s->rowsStartedSince(before), (QList<int>{1, 2, 4, 6}));
     }
 
     s->tickAt(QDateTime(day10, QTime(11, 1, 50)));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QString());
+    QCOMPARE(s->cleaningLatch(), QString());
 }
 
 void JobTickTest::latchClearsOnlyWhileItsBoxIsTicked()
@@ -321,28 +329,28 @@ void JobTickTest::latchClearsOnlyWhileItsBoxIsTicked()
     QFETCH(bool, onTheWindow);
     const auto s = makeScheduler(onTheWindow);
     s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
-    s->setValue(5, VbCheckBox::Unchecked);
+    s->setValue(5, CheckBoxValue::Unchecked);
     s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 1, 20)));
     s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(10, 59, 30)));
-    s->setValue(5, VbCheckBox::Checked);
+    s->setValue(5, CheckBoxValue::Checked);
 
     // No tick found the box ticked outside the window, so the latch still holds on day 15.
-    const std::size_t before = s->platform.shell.calls.size();
+    const std::size_t before = s->platform().shell.calls.size();
     s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 0, 20)));
     QVERIFY(!s->rowsStartedSince(before).contains(5));
     s->tickAt(QDateTime(QDate(2026, 12, 15), QTime(11, 1, 20)));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::CleanBackupDir), QString());
+    QCOMPARE(s->cleaningLatch(), QString());
 }
 
 void JobTickTest::onlyATickedBoxRunsItsJob()
 {
     QFETCH(bool, onTheWindow);
     const auto s = makeScheduler(onTheWindow);
-    s->tickAll(VbCheckBox::Grayed);
+    s->tickAll(CheckBoxValue::Grayed);
     s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 0, 20)));
-    s->tickAll(VbCheckBox::Unchecked);
+    s->tickAll(CheckBoxValue::Unchecked);
     s->tickAt(QDateTime(QDate(2026, 12, 10), QTime(11, 50, 20)));
-    QCOMPARE(s->platform.shell.calls.size(), std::size_t(0));
+    QCOMPARE(s->platform().shell.calls.size(), std::size_t(0));
     QVERIFY(s->paneText().isEmpty());
 }
 
@@ -361,7 +369,7 @@ void JobTickTest::failedStartIsRecordedAfterItsJobLine()
 {
     QFETCH(bool, onTheWindow);
     const auto s = makeScheduler(onTheWindow);
-    s->platform.shell.result = 2;
+    s->platform().shell.result = 2;
     s->tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
 
     // Row 2 is the only one due; its line is written, and the failure line stands on top of it.
@@ -369,11 +377,11 @@ void JobTickTest::failedStartIsRecordedAfterItsJobLine()
     const QStringList lines = s->paneLines();
     QCOMPARE(lines.size(), 2);
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Process Internet Orders!"));
-    QCOMPARE(messageOf(lines[0]),
-             QStringLiteral(": Start failed: File not found (53) ") + s->platform.path(QStringLiteral("Velmora.exe")));
+    QCOMPARE(messageOf(lines[0]), QStringLiteral(": Start failed: File not found (53) ") +
+                                      s->platform().path(QStringLiteral("Velmora.exe")));
 
     // The following rows still run.
-    s->platform.shell.calls.clear();
+    s->platform().shell.calls.clear();
     s->tickAt(QDateTime(QDate(2026, 12, 7), QTime(9, 3, 20)));
     QCOMPARE(s->rowsStartedSince(0), (QList<int>{1, 2, 4}));
 }
@@ -382,8 +390,8 @@ void JobTickTest::sevenOClockArchivesThePaneOnce()
 {
     QFETCH(bool, onTheWindow);
     const auto s = makeScheduler(onTheWindow);
-    s->tickAll(VbCheckBox::Unchecked);
-    s->setValue(2, VbCheckBox::Checked);
+    s->tickAll(CheckBoxValue::Unchecked);
+    s->setValue(2, CheckBoxValue::Checked);
     const QDate day(2026, 12, 7);
     s->tickAt(QDateTime(day, QTime(6, 59, 10)));
     s->tickAt(QDateTime(day, QTime(7, 0, 15)));
@@ -394,13 +402,13 @@ void JobTickTest::sevenOClockArchivesThePaneOnce()
                                                    "12/7/26 6:59:10 AM: Process Internet Orders!\r\n"
                                                    "\r\n"));
     QCOMPARE(s->paneText(), QStringLiteral("12/7/26 7:00:15 AM: Clean Log !\r\n"));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QStringLiteral("CLEARED"));
+    QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
 
-    s->setValue(2, VbCheckBox::Unchecked);
+    s->setValue(2, CheckBoxValue::Unchecked);
     s->tickAt(QDateTime(day, QTime(7, 0, 45)));
     QCOMPARE(s->paneLines().size(), 1);
     s->tickAt(QDateTime(day, QTime(7, 1, 15)));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QString());
+    QCOMPARE(s->archiveLatch(), QString());
     QCOMPARE(s->paneLines().size(), 1);
 }
 
@@ -408,8 +416,8 @@ void JobTickTest::failedArchiveKeepsThePane()
 {
     QFETCH(bool, onTheWindow);
     const auto s = makeScheduler(onTheWindow);
-    s->tickAll(VbCheckBox::Unchecked);
-    QVERIFY(QDir(s->platform.path(QStringLiteral("Temp"))).removeRecursively());
+    s->tickAll(CheckBoxValue::Unchecked);
+    QVERIFY(QDir(s->platform().path(QStringLiteral("Temp"))).removeRecursively());
     s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     const QDate day(2026, 12, 7);
     s->tickAt(QDateTime(day, QTime(7, 0, 15)));
@@ -419,7 +427,7 @@ void JobTickTest::failedArchiveKeepsThePane()
     QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
     QVERIFY(lines[0].endsWith(s->logFile(day)));
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
-    QCOMPARE(s->latch(SchedulerWindow::Latch::LogArchive), QStringLiteral("CLEARED"));
+    QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
     QVERIFY(!QFile::exists(s->logFile(day)));
 }
 
@@ -438,7 +446,7 @@ void JobTickTest::tickRearmsTheTimer()
     window = &form;
     timer(form)->setInterval(60000);
     timer(form)->setEnabled(true);
-    box(form, "chkProcessInternetOrders")->setValue(VbCheckBox::Checked);
+    box(form, "chkProcessInternetOrders")->setValue(CheckBoxValue::Checked);
     platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 1, 20)));
 
     form.tmrScheduler_Timer();
@@ -460,8 +468,8 @@ void JobTickTest::aLongTickStillPlansTheNextMinute()
     };
     frmScheduler form(slowShell);
     timer(form)->setInterval(60000);
-    box(form, "chkProcessInternetOrders")->setValue(VbCheckBox::Checked);
-    box(form, "chkRunUpdateManager")->setValue(VbCheckBox::Checked);
+    box(form, "chkProcessInternetOrders")->setValue(CheckBoxValue::Checked);
+    box(form, "chkRunUpdateManager")->setValue(CheckBoxValue::Checked);
     clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)));
 
     form.tmrScheduler_Timer();
@@ -498,7 +506,7 @@ void JobTickTest::monthOfTicks()
     QFETCH(QDate, last);
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         for (int minute = 0; minute < 24 * 60; ++minute) {
-            const std::size_t before = s->platform.shell.calls.size();
+            const std::size_t before = s->platform().shell.calls.size();
             s->tickAt(QDateTime(day, QTime(minute / 60, minute % 60, 30)));
             // The clock set back inside the latched minutes: the latches hold.
             if (minute == 7 * 60 || minute == 11 * 60)
@@ -508,7 +516,7 @@ void JobTickTest::monthOfTicks()
             if (minute == 7 * 60 || minute == 7 * 60 + 1)
                 archives[day] = s->paneText().count(QStringLiteral(": Clean Log !"));
         }
-        s->platform.shell.calls.clear();
+        s->platform().shell.calls.clear();
     }
 
     for (QDate day = first; day <= last; day = day.addDays(1)) {

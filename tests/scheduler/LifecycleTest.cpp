@@ -141,7 +141,7 @@ private:
         void startFastTicks()
         {
             platform.clock->run();
-            box(form, "chkTransferData")->setValue(VbCheckBox::Checked);
+            box(form, "chkTransferData")->setValue(CheckBoxValue::Checked);
             combo(form, "cmbMIn")->setListIndex(0); // "1": every minute
             form.cmdStart_Click();
             timer(form)->setInterval(20);
@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(timer(form)->interval(), 60000);
         QCOMPARE(timer(form)->isEnabled(), running);
         QCOMPARE(timer(form)->isActive(), running);
-        QCOMPARE(lamp(form)->backColor(), running ? int(StatusLamp::Green) : int(StatusLamp::Red));
+        QCOMPARE(lamp(form)->backColor(), running ? int(LampColor::Green) : int(LampColor::Red));
         QCOMPARE(pane(form)->text(), running ? scheduler.line(QStringLiteral(": Timer Started!\r\n")) : QString());
         QCOMPARE(form.windowTitle(), QStringLiteral("Zor Scheduler   Version 1.0.5"));
     }
@@ -212,7 +212,7 @@ private slots:
         frame(form)->setEnabled(true);
         press(button(form, "cmdStop"), ": Timer Stopped!");
         QVERIFY(!timer(form)->isEnabled());
-        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Red));
+        QCOMPARE(lamp(form)->backColor(), int(LampColor::Red));
 
         press(button(form, "cmdStart"), ": Timer Started!");
         const int remainingAtFirstStart = timer(form)->remainingTime();
@@ -223,12 +223,12 @@ private slots:
         QCOMPARE(timer(form)->interval(), 60000);
         // A second Start does not restart the minute.
         QVERIFY(timer(form)->remainingTime() <= remainingAfterFirstStart);
-        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Green));
+        QCOMPARE(lamp(form)->backColor(), int(LampColor::Green));
 
         press(button(form, "cmdStop"), ": Timer Stopped!");
         press(button(form, "cmdStop"), ": Timer Stopped!");
         QVERIFY(!timer(form)->isActive());
-        QCOMPARE(lamp(form)->backColor(), int(StatusLamp::Red));
+        QCOMPARE(lamp(form)->backColor(), int(LampColor::Red));
         QCOMPARE(pane(form)->text(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 

@@ -4,6 +4,7 @@
 // the window's own; tests reach its controls as a user's tools would, and stop at once when a name is missing.
 
 #include "log/LogPane.h"
+#include "scheduler/SchedulerJob.h"
 #include "ui/StatusLamp.h"
 #include "ui/VbCheckBox.h"
 #include "ui/VbComboBox.h"
@@ -60,4 +61,28 @@ inline StatusLamp* lamp(const QObject& window)
 inline QFrame* frame(const QObject& window)
 {
     return control<QFrame>(window, "fraCMD");
+}
+
+// The controls of a job row as the form names them: its check box, and the combo box that gives its number
+// (nullptr for the rows without one).
+inline VbCheckBox* jobBox(const QObject& window, JobRow row)
+{
+    static const char* const names[] = {"chkTransferPerson", "chkProcessInternetOrders", "chkSendSms",
+                                        "chkTransferData",   "chkCleanBackupDir",        "chkRunUpdateManager",
+                                        "chkBackupDatabase"};
+    return box(window, names[indexOf(row)]);
+}
+
+inline VbComboBox* jobCombo(const QObject& window, JobRow row)
+{
+    switch (row) {
+    case JobRow::TransferPerson:
+        return combo(window, "cmbTransferMin");
+    case JobRow::SendSms:
+        return combo(window, "cmbSMSTime");
+    case JobRow::TransferData:
+        return combo(window, "cmbMIn");
+    default:
+        return nullptr;
+    }
 }

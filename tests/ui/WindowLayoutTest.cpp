@@ -1,9 +1,8 @@
-#include "TestWindow.h"
 #include "scheduler/JobTable.h"
 #include "settings/SettingsTable.h"
+#include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/ControlTag.h"
-#include "ui/RequiredControl.h"
 
 #include <QKeySequence>
 #include <QScreen>
@@ -86,7 +85,7 @@ private slots:
     void comboBoxesStartWithNothingSelected();
     void captionsFitTheirBoxes();
     void iconComesInEverySize();
-    void controlsTheTablesNameAreFoundAsTheWindowIsMade();
+    void eachJobRowReachesItsOwnControls();
 
 private:
     std::unique_ptr<TestWindow> m_test;
@@ -362,44 +361,26 @@ void WindowLayoutTest::iconComesInEverySize()
     QVERIFY(small.hasAlphaChannel());
 }
 
-// The job tick and the settings reach their controls through the names in their tables. Each is looked up once,
-// as the window is made: a missing one, or one of another kind, stops the window there and names itself,
-// instead of crashing the first tick.
-void WindowLayoutTest::controlsTheTablesNameAreFoundAsTheWindowIsMade()
+// The job tick reaches each row's controls through the window's binding: what it reads and writes is what the
+// row's own controls show. (The settings' are SettingsTest's: each control's click stores its own key.)
+void WindowLayoutTest::eachJobRowReachesItsOwnControls()
 {
-    QWidget form;
-    form.setObjectName(kWindow);
-    auto* plainBox = new QCheckBox(&form);
-    plainBox->setObjectName(QStringLiteral("chkSendSms"));
-    auto* vbBox = new VbCheckBox(&form);
-    vbBox->setObjectName(QStringLiteral("chkTransferData"));
-    QCOMPARE(requireControl<VbCheckBox>(form, "chkTransferData"), vbBox);
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkSendSms"));
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, requireControl<VbCheckBox>(form, "chkAutoStart"));
-
-    // The window made, each name leads to its own control: what the scheduler and the settings read and
-    // write through the window is what the named control shows.
     frmScheduler& window = *m_window;
     for (const SchedulerJob& job : kSchedulerJobs) {
-        QVERIFY(box(window, job.checkBox)->setValue(VbCheckBox::Grayed));
-        QCOMPARE(window.jobValue(job), int(VbCheckBox::Grayed));
-        QVERIFY(box(window, job.checkBox)->setValue(VbCheckBox::Unchecked));
-        if (job.numberCombo) {
-            QVERIFY(combo(window, job.numberCombo)->setListIndex(4));
-            QCOMPARE(window.jobNumber(job), combo(window, job.numberCombo)->list(4).toInt());
+        QVERIFY(jobBox(window, job.row)->setValue(CheckBoxValue::Grayed));
+        QCOMPARE(window.jobValue(job.row), int(CheckBoxValue::Grayed));
+        QVERIFY(jobBox(window, job.row)->setValue(CheckBoxValue::Unchecked));
+        window.setJobTag(job.row, QStringLiteral("tag"));
+        QCOMPARE(controlTag(jobBox(window, job.row)), QStringLiteral("tag"));
+        if (VbComboBox* numbers = jobCombo(window, job.row)) {
+            QVERIFY(numbers->setListIndex(4));
+            QCOMPARE(window.jobNumber(job.row), numbers->list(4).toInt());
         } else {
-            QCOMPARE(window.jobNumber(job), std::nullopt);
+            QCOMPARE(window.jobNumber(job.row), std::nullopt);
         }
     }
-    for (const SettingRow& row : settingRows) {
-        QVERIFY(window.setSettingValue(row, 1));
-        const QWidget* named = window.findChild<QWidget*>(QLatin1String(row.control));
-        if (const auto* checkBox = qobject_cast<const VbCheckBox*>(named))
-            QCOMPARE(checkBox->value(), 1);
-        else
-            QCOMPARE(qobject_cast<const VbComboBox*>(named)->listIndex(), 1);
-        QCOMPARE(window.settingValue(row), 1);
-    }
+    window.setLogTag(QStringLiteral("CLEARED"));
+    QCOMPARE(controlTag(pane(window)), QStringLiteral("CLEARED"));
 }
 
 QTEST_MAIN(WindowLayoutTest)

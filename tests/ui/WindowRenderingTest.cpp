@@ -1,4 +1,4 @@
-#include "TestWindow.h"
+#include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/StatusLamp.h"
 
@@ -92,7 +92,7 @@ void WindowRenderingTest::lampIsADiscOfItsColour()
     const QColor rim = image.pixelColor(centre.x(), box.top());
     QVERIFY2(rim.lightness() < 128, qPrintable(rim.name()));
 
-    lamp(*m_window)->setBackColor(StatusLamp::Green);
+    lamp(*m_window)->setBackColor(LampColor::Green);
     image = picture();
     QCOMPARE(image.pixelColor(centre), QColor(0, 255, 0));
     QCOMPARE(image.pixelColor(centre + QPoint(9, 0)), QColor(0, 255, 0));

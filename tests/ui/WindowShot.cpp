@@ -1,7 +1,7 @@
 // Saves a picture of the window's client area as the operator sees it after start-up and one Start:
 // zor_windowshot <file.png>. Runs on the offscreen platform, with a fixed clock and an empty settings store,
 // so that the picture never changes.
-#include "TestWindow.h"
+#include "support/TestWindow.h"
 
 #include <QApplication>
 #include <QPixmap>

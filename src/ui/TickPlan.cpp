@@ -1,4 +1,4 @@
-#include "scheduler/TickPlan.h"
+#include "ui/TickPlan.h"
 
 #include <algorithm>
 

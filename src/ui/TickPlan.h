@@ -15,8 +15,6 @@ class TickPlan
 public:
     explicit TickPlan(qint64 periodMs);
 
-    qint64 periodMs() const { return m_periodMs; }
-
     // The start of the period holding moment, in milliseconds since the epoch. Periods are cut on the local
     // wall clock, so two moments with the same local minute but different offsets (the repeated hour when
     // daylight saving ends) lie in different periods.

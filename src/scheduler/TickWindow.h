@@ -1,0 +1,42 @@
+#pragma once
+
+#include "scheduler/SchedulerJob.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+struct Platform;
+
+// What the job tick needs of the window, which holds the scheduler's whole state: each job's switch and
+// number on its controls, the two latches in the Tags of chkCleanBackupDir and txtLog, the log pane and the
+// timer. frmScheduler implements it on its real controls, the tests also on plain values.
+class TickWindow
+{
+public:
+    virtual ~TickWindow() = default;
+
+    virtual const Platform& platform() const = 0;
+
+    // The Value of the row's check box (CheckBoxValue).
+    virtual int jobValue(JobRow row) const = 0;
+    // The number that the selected entry of the row's combo box spells; empty when the row has no combo box,
+    // no entry is selected, or the entry's text is no number.
+    virtual std::optional<int> jobNumber(JobRow row) const = 0;
+    // The Tag of the row's check box, where a job with a latch keeps it.
+    virtual QString jobTag(JobRow row) const = 0;
+    virtual void setJobTag(JobRow row, const QString& tag) = 0;
+    // The Tag of the log pane, where the 07:00 archive keeps its latch.
+    virtual QString logTag() const = 0;
+    virtual void setLogTag(const QString& tag) = 0;
+
+    // The activity log (ActivityLog): a line on top of the pane, and the archive of the whole pane.
+    virtual void AddLogLine(const QString& message) = 0;
+    virtual bool ClearLog() = 0;
+
+    // tmrScheduler's Enabled switch, and the switch that a tick turns on again at its end, which plans the
+    // next tick for the minute after the one the tick read.
+    virtual void setTimerEnabled(bool enabled) = 0;
+    virtual void enableTimerAfterTick(const QDateTime& tickMoment) = 0;
+};
