@@ -77,8 +77,7 @@ void ActivityLog::AddLogLine(const QString& message)
 bool ActivityLog::ClearLog()
 {
     QString file;
-    const bool overwrite = false;
-    const LogWriteResult result = WriteLog(m_pane.text(), file, overwrite);
+    const LogWriteResult result = WriteLog(m_pane.text(), file, false);
     if (!result.written) {
         // Emptying the pane now would lose the lines for good: they stay until an archive succeeds.
         AddLogLine(QLatin1String(": Log archive failed: ") + QString::fromStdString(result.failure) + QLatin1Char(' ') +

@@ -101,3 +101,9 @@ QString inputBox(QWidget* owner, const QString& prompt, const QString& title, co
     dialog.setTextValue(preset);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
+
+void clearNextAnswers()
+{
+    nextMessageBoxAnswer.reset();
+    nextInputBoxAnswer.reset();
+}

@@ -21,3 +21,5 @@ QString inputBox(QWidget* owner, const QString& prompt, const QString& title, co
 // returns answer at once; the one after it shows its dialog again.
 void setNextMessageBoxAnswer(int answer);
 void setNextInputBoxAnswer(const QString& answer);
+// Forgets next answers that no dialog has taken.
+void clearNextAnswers();

@@ -159,14 +159,13 @@ void ActivityLogTest::writeLogNamesTheDailyFile()
     Log l;
     l.at(7, 10, 0, 0);
     QString file;
-    const bool overwrite = false;
-    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, overwrite).written);
+    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, false).written);
     QCOMPARE(file, QDir::toNativeSeparators(l.file(7)));
 
     // A named file is used as it is.
     const QString other = l.platform.path(QStringLiteral("Temp/other.log"));
     file = other;
-    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, overwrite).written);
+    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, false).written);
     QCOMPARE(file, other);
     QCOMPARE(readFile(other), QByteArray("12/7/26 10:00:00 AM\tentry\r\n"));
 }

@@ -3,7 +3,7 @@
 #include "scheduler/SessionEnd.h"
 #include "support/StoredSettings.h"
 #include "support/TestFiles.h"
-#include "support/TestPlatform.h"
+#include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/Prompts.h"
 #include "ui/StatusLamp.h"
@@ -119,23 +119,12 @@ class LifecycleTest : public QObject
     Q_OBJECT
 
 private:
-    struct Scheduler
+    // A window started up as the program does it, and shown.
+    struct Scheduler : TestWindow
     {
-        TestPlatform platform;
-        frmScheduler form{platform.platform()};
+        Scheduler() { startUp(); }
+        frmScheduler& form = window();
 
-        // Started up as the program does it, and shown.
-        Scheduler()
-        {
-            form.Form_Load();
-            form.show();
-        }
-        QString line(const QString& message) const { return dateTimeText(platform.clock->now()) + message; }
-        QString dailyLogFile() const
-        {
-            return platform.path(QStringLiteral("Temp/zorScheduler-LOG-") +
-                                 platform.clock->now().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log"));
-        }
         // Running, with ticks every few milliseconds of a clock that runs with real time, and a job due on
         // every tick, so each tick shows as a pane line.
         void startFastTicks()
@@ -148,17 +137,9 @@ private:
         }
     };
 
-    QTemporaryDir m_configHome;
-
 private slots:
-    void initTestCase()
-    {
-        // Settings files go to a folder of the test's own, never the user's.
-        QVERIFY(m_configHome.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-    }
-
-    void init() { StoredSettings::clear(QStringLiteral("zorScheduler")); }
+    // An answer that a failed case left unused must not answer the next case's question.
+    void init() { clearNextAnswers(); }
 
     void startUp_data()
     {
@@ -175,11 +156,11 @@ private slots:
     {
         QFETCH(QString, autoStart);
         QFETCH(bool, running);
+        TestWindow scheduler;
         if (!autoStart.isEmpty())
             QVERIFY(StoredSettings::store(QStringLiteral("zorScheduler"), {{QStringLiteral("AutoStart"), autoStart}}));
-
-        Scheduler scheduler;
-        const frmScheduler& form = scheduler.form;
+        scheduler.startUp();
+        const frmScheduler& form = scheduler.window();
 
         QVERIFY(!frame(form)->isEnabled());
         QVERIFY(!button(form, "cmdLock")->isEnabled());
@@ -523,6 +504,13 @@ private slots:
         QVERIFY(sessionMayEnd(form, true));
         setNextMessageBoxAnswer(MessageBoxAnswer::Cancel);
         QVERIFY(!sessionMayEnd(form, true));
+
+        // The guard lasts as long as its window: once the window is gone, a session's end asks nothing.
+        auto* guarded = new TestWindow;
+        const QMetaObject::Connection guard = guardSessionEnd(*qApp, guarded->window());
+        QVERIFY(guard);
+        delete guarded;
+        QVERIFY(!guard);
     }
 };
 

@@ -43,7 +43,6 @@ class ProgramTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_configHome;
     QTemporaryDir m_runtime;
     QTemporaryDir m_programs;
     QTemporaryDir m_state;
@@ -202,11 +201,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_configHome.isValid());
         QVERIFY(m_runtime.isValid());
         QVERIFY(m_programs.isValid());
-        // The programs started here keep their settings where this process looks for them.
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
     }
 
     void init()

@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 #include "support/StoredSettings.h"
 #include "support/TestFiles.h"
-#include "support/TestPlatform.h"
+#include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/frmScheduler.h"
 
@@ -20,17 +20,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList paneLines(const frmScheduler& form)
-{
-    return pane(form)->text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
-}
-
-// The newest pane line, or an empty text when there is none, so that a check of it fails instead of crashing.
-QString newestLine(const frmScheduler& form)
-{
-    return paneLines(form).value(0);
 }
 
 int controlValue(const QWidget* control)
@@ -57,6 +46,8 @@ private slots:
     void unusableValueGivesWayToTheDefault_data();
     void unusableValueGivesWayToTheDefault();
     void clickIsOnDiskWhenTheHandlerReturns();
+    void eachControlStoresItsOwnKey_data();
+    void eachControlStoresItsOwnKey();
     void comboStoresThePositionNotTheText();
     void typingIntoAComboStoresNothing_data();
     void typingIntoAComboStoresNothing();
@@ -71,36 +62,31 @@ private slots:
 private:
     // Each case runs under an executable name of its own, so no case sees what another stored (in the registry
     // also what an earlier run of the suite stored).
-    QString name() const { return m_platform->application->baseName(); }
+    QString name() const { return m_test->platform.application->baseName(); }
     QString confPath() const { return StoredSettings::location(name()); }
     QMap<QString, QString> stored() const { return StoredSettings::values(name()); }
-    void newForm() { m_form = std::make_unique<frmScheduler>(m_platform->platform()); }
+    frmScheduler& form() { return m_test->window(); }
 
-    QTemporaryDir m_config;
+    // The suite's own settings folder, which a case may change for a while.
+    QByteArray m_configHome;
     int m_case = 0;
-    std::unique_ptr<TestPlatform> m_platform;
-    std::unique_ptr<frmScheduler> m_form;
+    std::unique_ptr<TestWindow> m_test;
 };
 
 void SettingsTest::initTestCase()
 {
-    QVERIFY(m_config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    m_configHome = qgetenv("XDG_CONFIG_HOME");
 }
 
 void SettingsTest::init()
 {
-    m_platform = std::make_unique<TestPlatform>();
-    m_platform->application->setBaseName(u"zorScheduler-case%1"_qs.arg(++m_case));
-    StoredSettings::clear(name());
-    newForm();
+    m_test = std::make_unique<TestWindow>(u"zorScheduler-case%1"_qs.arg(++m_case));
 }
 
 void SettingsTest::cleanup()
 {
-    m_form.reset();
-    m_platform.reset();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    m_test.reset();
+    qputenv("XDG_CONFIG_HOME", m_configHome);
 }
 
 // Where the store is, proven from outside the program: the INI file's bytes on POSIX, and on Windows the
@@ -124,8 +110,8 @@ void SettingsTest::storeIsWhereTheOperatorsToolsFindIt()
     QVERIFY2(listed.contains(u"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\zorScheduler\\Settings"_qs),
              qPrintable(listed));
 #else
-    QCOMPARE(readFile(m_config.filePath(u"zorScheduler.conf"_qs)), QByteArray("[Settings]\nAutoStart=1\n"));
-    QCOMPARE(QDir(m_config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(readFile(StoredSettings::location(shippedName)), QByteArray("[Settings]\nAutoStart=1\n"));
+    QCOMPARE(QFileInfo(StoredSettings::location(shippedName)).dir().entryList({shippedName + u".conf*"_qs}),
              QStringList{u"zorScheduler.conf"_qs});
 #endif
     StoredSettings::clear(shippedName);
@@ -133,15 +119,15 @@ void SettingsTest::storeIsWhereTheOperatorsToolsFindIt()
 
 void SettingsTest::firstStartStoresWhatLoadingChanged()
 {
-    m_form->LoadSettings();
+    form().LoadSettings();
 
-    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
-    for (const VbCheckBox* box : {box(*m_form, "chkCleanBackupDir"), box(*m_form, "chkProcessInternetOrders"),
-                                  box(*m_form, "chkRunUpdateManager"), box(*m_form, "chkSendSms"),
-                                  box(*m_form, "chkTransferData"), box(*m_form, "chkTransferPerson")})
+    QCOMPARE(box(form(), "chkAutoStart")->value(), 0);
+    for (const VbCheckBox* box :
+         {box(form(), "chkCleanBackupDir"), box(form(), "chkProcessInternetOrders"), box(form(), "chkRunUpdateManager"),
+          box(form(), "chkSendSms"), box(form(), "chkTransferData"), box(form(), "chkTransferPerson")})
         QVERIFY2(box->value() == 1, qPrintable(box->objectName()));
     for (const VbComboBox* combo :
-         {combo(*m_form, "cmbMIn"), combo(*m_form, "cmbSMSTime"), combo(*m_form, "cmbTransferMin")})
+         {combo(form(), "cmbMIn"), combo(form(), "cmbSMSTime"), combo(form(), "cmbTransferMin")})
         QVERIFY2(combo->listIndex() == 2, qPrintable(combo->objectName()));
 
     const QMap<QString, QString> expected{
@@ -149,7 +135,7 @@ void SettingsTest::firstStartStoresWhatLoadingChanged()
         {u"TransferDataInterval"_qs, u"2"_qs},  {u"SMSStartTime"_qs, u"2"_qs}, {u"TransferPersonInterval"_qs, u"2"_qs},
     };
     QCOMPARE(stored(), expected);
-    QCOMPARE(paneLines(*m_form), QStringList());
+    QCOMPARE(m_test->paneLines(), QStringList());
 }
 
 void SettingsTest::usableValuesLoadIntoTheirControls_data()
@@ -180,10 +166,10 @@ void SettingsTest::usableValuesLoadIntoTheirControls()
     QFETCH(int, expected);
     QVERIFY(StoredSettings::store(name(), {{key, value}}));
 
-    m_form->LoadSettings();
+    form().LoadSettings();
 
-    QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), expected);
-    QCOMPARE(paneLines(*m_form), QStringList());
+    QCOMPARE(controlValue(form().findChild<QWidget*>(control)), expected);
+    QCOMPARE(m_test->paneLines(), QStringList());
 }
 
 void SettingsTest::unusableValueGivesWayToTheDefault_data()
@@ -224,60 +210,101 @@ void SettingsTest::unusableValueGivesWayToTheDefault()
     // TransferData=0 stands for the rows that load as usual around the refused one.
     QVERIFY(StoredSettings::store(name(), {{u"TransferData"_qs, u"0"_qs}, {key, value}}));
 
-    m_form->Form_Load();
+    form().Form_Load();
 
-    QVERIFY(m_form->windowTitle().contains(u"Version"_qs));
-    QCOMPARE(controlValue(m_form->findChild<QWidget*>(control)), defaultValue);
-    QCOMPARE(box(*m_form, "chkTransferData")->value(), 0);
+    QVERIFY(form().windowTitle().contains(u"Version"_qs));
+    QCOMPARE(controlValue(form().findChild<QWidget*>(control)), defaultValue);
+    QCOMPARE(box(form(), "chkTransferData")->value(), 0);
     const QMap<QString, QString> onDisk = stored();
     QCOMPARE(onDisk.value(key), QString::number(defaultValue));
     QCOMPARE(onDisk.value(u"TransferData"_qs), u"0"_qs);
 
-    const QStringList lines = paneLines(*m_form).filter(u": Setting "_qs);
+    const QStringList lines = m_test->paneLines().filter(u": Setting "_qs);
     QCOMPARE(lines.size(), 1);
     QVERIFY2(
         lines.constFirst().contains(u": Setting \""_qs + key + u"\" held the unusable value \""_qs + shown + u"\""_qs),
         qPrintable(lines.constFirst()));
 
     // The next start is clean.
-    newForm();
-    m_form->Form_Load();
-    QCOMPARE(paneLines(*m_form).filter(u": Setting "_qs), QStringList());
+    m_test->restart();
+    form().Form_Load();
+    QCOMPARE(m_test->paneLines().filter(u": Setting "_qs), QStringList());
 }
 
 void SettingsTest::clickIsOnDiskWhenTheHandlerReturns()
 {
     QVERIFY(StoredSettings::store(name(), {{u"SendSms"_qs, u"0"_qs}}));
-    m_form->LoadSettings();
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
-    m_form->show();
+    form().LoadSettings();
+    QCOMPARE(box(form(), "chkSendSms")->value(), 0);
+    form().show();
 
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
 
     // No event has been processed since the click: the value went to disk inside the handler.
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
+    QCOMPARE(box(form(), "chkSendSms")->value(), 1);
     QCOMPARE(stored().value(u"SendSms"_qs), u"1"_qs);
 
     // Changed and changed back: the last write equals the box, and closing writes nothing more.
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
     const QMap<QString, QString> before = stored();
     QCOMPARE(before.value(u"SendSms"_qs), u"0"_qs);
-    m_form.reset();
+    m_test->restart();
     QCOMPARE(stored(), before);
+}
+
+// The operator's click on each of the ten controls stores its own key, with the control's new value, and
+// nothing else.
+void SettingsTest::eachControlStoresItsOwnKey_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("key");
+    const QString pairs[][2] = {
+        {u"chkAutoStart"_qs, u"AutoStart"_qs},
+        {u"chkCleanBackupDir"_qs, u"CleanBackupDir"_qs},
+        {u"chkProcessInternetOrders"_qs, u"ProcessInternetOrders"_qs},
+        {u"chkRunUpdateManager"_qs, u"RunUpdateManager"_qs},
+        {u"chkSendSms"_qs, u"SendSms"_qs},
+        {u"chkTransferData"_qs, u"TransferData"_qs},
+        {u"chkTransferPerson"_qs, u"TransferPerson"_qs},
+        {u"cmbMIn"_qs, u"TransferDataInterval"_qs},
+        {u"cmbSMSTime"_qs, u"SMSStartTime"_qs},
+        {u"cmbTransferMin"_qs, u"TransferPersonInterval"_qs},
+    };
+    for (const auto& [control, key] : pairs)
+        QTest::newRow(qPrintable(control)) << control << key;
+}
+
+void SettingsTest::eachControlStoresItsOwnKey()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, key);
+    form().LoadSettings();
+    form().show();
+    QMap<QString, QString> expected = stored();
+    QWidget* widget = form().findChild<QWidget*>(control);
+    QVERIFY(widget);
+
+    if (auto* checkBox = qobject_cast<VbCheckBox*>(widget))
+        QTest::mouseClick(checkBox, Qt::LeftButton);
+    else
+        QTest::keyClick(widget, Qt::Key_Down);
+    expected.insert(key, QString::number(controlValue(widget)));
+    QCOMPARE(stored(), expected);
+    QVERIFY(stored().value(key) != m_test->platform.application->baseName()); // a value was written
 }
 
 void SettingsTest::comboStoresThePositionNotTheText()
 {
-    m_form->LoadSettings();
-    m_form->show();
+    form().LoadSettings();
+    form().show();
 
-    QTest::keyClick(combo(*m_form, "cmbSMSTime"), Qt::Key_Home);
-    QCOMPARE(combo(*m_form, "cmbSMSTime")->list(combo(*m_form, "cmbSMSTime")->listIndex()), u"8"_qs);
+    QTest::keyClick(combo(form(), "cmbSMSTime"), Qt::Key_Home);
+    QCOMPARE(combo(form(), "cmbSMSTime")->list(combo(form(), "cmbSMSTime")->listIndex()), u"8"_qs);
     QCOMPARE(stored().value(u"SMSStartTime"_qs), u"0"_qs);
 
     // Picking from an editable box by keyboard is still picking: the arrow moves from "3" to "4".
-    QTest::keyClick(combo(*m_form, "cmbMIn"), Qt::Key_Down);
-    QCOMPARE(combo(*m_form, "cmbMIn")->listIndex(), 3);
+    QTest::keyClick(combo(form(), "cmbMIn"), Qt::Key_Down);
+    QCOMPARE(combo(form(), "cmbMIn")->listIndex(), 3);
     QCOMPARE(stored().value(u"TransferDataInterval"_qs), u"3"_qs);
 }
 
@@ -300,10 +327,10 @@ void SettingsTest::typingIntoAComboStoresNothing()
     QFETCH(QString, control);
     QFETCH(QString, typed);
     QFETCH(bool, pressEnter);
-    auto* combo = m_form->findChild<VbComboBox*>(control);
-    m_form->LoadSettings();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    auto* combo = form().findChild<VbComboBox*>(control);
+    form().LoadSettings();
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
     const QMap<QString, QString> before = stored();
     QSignalSpy selections(combo, &VbComboBox::listIndexChanged);
 
@@ -315,7 +342,7 @@ void SettingsTest::typingIntoAComboStoresNothing()
         QTest::keyClick(combo, Qt::Key_Return);
         QCOMPARE(combo->listIndex(), 2);
     }
-    box(*m_form, "chkAutoStart")->setFocus();
+    box(form(), "chkAutoStart")->setFocus();
     QTRY_VERIFY(!combo->hasFocus());
 
     QCOMPARE(combo->lineEdit()->text(), typed);
@@ -328,15 +355,15 @@ void SettingsTest::typingIntoAComboStoresNothing()
 void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
 {
     const QString firstName = name();
-    m_form->LoadSettings();
-    box(*m_form, "chkSendSms")->setValue(0);
+    form().LoadSettings();
+    box(form(), "chkSendSms")->setValue(0);
     const QMap<QString, QString> first = StoredSettings::values(firstName);
     QCOMPARE(first.value(u"SendSms"_qs), u"0"_qs);
 
     const QString copyName = firstName + u"-copy"_qs;
     StoredSettings::clear(copyName);
-    m_platform->application->setBaseName(copyName);
-    auto copy = std::make_unique<frmScheduler>(m_platform->platform());
+    m_test->platform.application->setBaseName(copyName);
+    auto copy = std::make_unique<frmScheduler>(m_test->platform.platform());
     copy->LoadSettings();
 
     QCOMPARE(box(*copy, "chkSendSms")->value(), 1);
@@ -346,7 +373,7 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
     QCOMPARE(StoredSettings::values(firstName), first);
 
     // The name is asked at every write, not remembered from the start.
-    box(*m_form, "chkAutoStart")->setValue(1);
+    box(form(), "chkAutoStart")->setValue(1);
     QCOMPARE(StoredSettings::values(copyName).value(u"AutoStart"_qs), u"1"_qs);
     QCOMPARE(StoredSettings::values(firstName), first);
     StoredSettings::clear(copyName);
@@ -360,16 +387,16 @@ void SettingsTest::failedWriteKeepsTheControlAndSaysWhy()
     // A folder that takes no new file, whoever runs the test: the store is found empty, and only the write
     // that should bring the value to disk fails.
     qputenv("XDG_CONFIG_HOME", "/proc/self");
-    const QString store = u"/proc/self/"_qs + m_platform->application->baseName() + u".conf"_qs;
-    m_form->LoadSettings();
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
-    m_form->show();
+    const QString store = u"/proc/self/"_qs + m_test->platform.application->baseName() + u".conf"_qs;
+    form().LoadSettings();
+    QCOMPARE(box(form(), "chkSendSms")->value(), 1);
+    form().show();
 
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
 
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
+    QCOMPARE(box(form(), "chkSendSms")->value(), 0);
     const QString expected = u": Setting \"SendSms\" could not be saved as 0: "_qs + store + u" cannot be written."_qs;
-    QVERIFY2(newestLine(*m_form).endsWith(expected), qPrintable(newestLine(*m_form)));
+    QVERIFY2(m_test->newestLine().endsWith(expected), qPrintable(m_test->newestLine()));
     QVERIFY(!QFileInfo::exists(store));
 }
 
@@ -425,24 +452,24 @@ void SettingsTest::unreadableStoreIsLeftAsItIs()
     }
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^The settings store .* cannot be read"_qs));
 
-    m_form->LoadSettings();
+    form().LoadSettings();
 
-    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
-    QCOMPARE(combo(*m_form, "cmbSMSTime")->listIndex(), 2);
-    const QStringList lines = paneLines(*m_form);
+    QCOMPARE(box(form(), "chkAutoStart")->value(), 0);
+    QCOMPARE(box(form(), "chkSendSms")->value(), 1);
+    QCOMPARE(combo(form(), "cmbSMSTime")->listIndex(), 2);
+    const QStringList lines = m_test->paneLines();
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.constFirst().contains(u": The settings store "_qs + confPath() + u" cannot be read ("_qs + reason) &&
                  lines.constFirst().endsWith(u"); the defaults are in use and no change is saved."_qs),
              qPrintable(lines.constFirst()));
 
     // The operator's change holds for this run, is not saved, and the pane says so.
-    m_form->show();
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
-    QVERIFY2(newestLine(*m_form).endsWith(
+    form().show();
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
+    QCOMPARE(box(form(), "chkSendSms")->value(), 0);
+    QVERIFY2(m_test->newestLine().endsWith(
                  u": Setting \"SendSms\" was not saved as 0: the settings store could not be read at start."_qs),
-             qPrintable(newestLine(*m_form)));
+             qPrintable(m_test->newestLine()));
 
     const QFileInfo store(confPath());
     if (kind == u"folder"_qs) {
@@ -466,21 +493,21 @@ void SettingsTest::savingKeepsOtherSectionsButNeverADamagedStore()
 #endif
     QVERIFY(
         writeFile(confPath(), "; kept by hand\n[General]\nx=1\n[Settings]\nSendSms=0 ; off\n[Other]\nkey=\"a;b\"\n"));
-    m_form->LoadSettings();
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 0);
-    QCOMPARE(paneLines(*m_form), QStringList());
-    m_form->show();
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
+    form().LoadSettings();
+    QCOMPARE(box(form(), "chkSendSms")->value(), 0);
+    QCOMPARE(m_test->paneLines(), QStringList());
+    form().show();
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
     QCOMPARE(stored().value(u"SendSms"_qs), u"1"_qs);
     const QByteArray saved = readFile(confPath());
     QVERIFY2(saved.contains("[General]\nx=1\n") && saved.contains("[Other]\nkey=\"a;b\"\n"), saved.constData());
 
     const QByteArray damaged = saved + QByteArray("\0garbage", 8);
     QVERIFY(writeFile(confPath(), damaged));
-    QTest::mouseClick(box(*m_form, "chkSendSms"), Qt::LeftButton);
-    QVERIFY2(newestLine(*m_form).endsWith(u": Setting \"SendSms\" could not be saved as 0: "_qs + confPath() +
-                                          u" cannot be read (it holds binary data, not text)."_qs),
-             qPrintable(newestLine(*m_form)));
+    QTest::mouseClick(box(form(), "chkSendSms"), Qt::LeftButton);
+    QVERIFY2(m_test->newestLine().endsWith(u": Setting \"SendSms\" could not be saved as 0: "_qs + confPath() +
+                                           u" cannot be read (it holds binary data, not text)."_qs),
+             qPrintable(m_test->newestLine()));
     QCOMPARE(readFile(confPath()), damaged);
 }
 
@@ -491,32 +518,32 @@ void SettingsTest::systemWideSettingsAreNeverRead()
 #endif
     // What an administrator puts in the system-wide folders does not pose as the operator's own choice.
     QTemporaryDir system;
-    const QString name = m_platform->application->baseName();
+    const QString name = m_test->platform.application->baseName();
     for (const QString& file : QStringList{name + u".conf"_qs, name + u"/"_qs + name + u".conf"_qs}) {
         QVERIFY(QDir().mkpath(QFileInfo(system.filePath(file)).path()));
         QVERIFY(writeFile(system.filePath(file), "[Settings]\nAutoStart=1\nSendSms=0\n"));
     }
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(system.path()));
-    m_form->LoadSettings();
+    form().LoadSettings();
     qunsetenv("XDG_CONFIG_DIRS");
 
-    QCOMPARE(box(*m_form, "chkAutoStart")->value(), 0);
-    QCOMPARE(box(*m_form, "chkSendSms")->value(), 1);
+    QCOMPARE(box(form(), "chkAutoStart")->value(), 0);
+    QCOMPARE(box(form(), "chkSendSms")->value(), 1);
 }
 
 void SettingsTest::backupDatabaseIsNeverStored()
 {
-    m_form->LoadSettings();
-    m_form->show();
+    form().LoadSettings();
+    form().show();
     const QMap<QString, QString> before = stored();
 
-    QTest::mouseClick(box(*m_form, "chkBackupDatabase"), Qt::LeftButton);
-    QCOMPARE(box(*m_form, "chkBackupDatabase")->value(), 0);
+    QTest::mouseClick(box(form(), "chkBackupDatabase"), Qt::LeftButton);
+    QCOMPARE(box(form(), "chkBackupDatabase")->value(), 0);
     QCOMPARE(stored(), before);
 
-    newForm();
-    m_form->LoadSettings();
-    QCOMPARE(box(*m_form, "chkBackupDatabase")->value(), 1);
+    m_test->restart();
+    form().LoadSettings();
+    QCOMPARE(box(form(), "chkBackupDatabase")->value(), 1);
 }
 
 QTEST_MAIN(SettingsTest)

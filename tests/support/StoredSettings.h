@@ -19,7 +19,7 @@ QMap<QString, QString> values(const QString& application);
 // line break as \n; anything else goes into the file as it is (so "1,2" is what QSettings reads as a list).
 bool store(const QString& application, const QMap<QString, QString>& values);
 
-// Removes the store, so that the next start finds nothing stored.
+// Removes the store, whatever is in its place, so that the next start finds nothing stored.
 void clear(const QString& application);
 
 } // namespace StoredSettings

@@ -43,7 +43,10 @@ bool store(const QString& application, const QMap<QString, QString>& values)
 
 void clear(const QString& application)
 {
-    QFile::remove(location(application));
+    // Whatever an earlier case left in the store's place, a folder or a FIFO included.
+    const QString path = location(application);
+    if (!QFile::remove(path))
+        QDir(path).removeRecursively();
 }
 
 } // namespace StoredSettings
