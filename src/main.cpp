@@ -10,8 +10,9 @@
 
 int main(int argc, char* argv[])
 {
-    // First of all: from here on no termination signal, and no write to a standard error that nobody reads,
-    // ends the program by the default action.
+    // First of all (on POSIX already before the libraries' constructors, main_posix.cpp): from here on no
+    // termination signal, and no write to a standard error that nobody reads, ends the program by the default
+    // action.
     TerminationSignals::install();
     QApplication app(argc, argv);
     // Wayland compositors take the window's icon from the menu entry of this name.
