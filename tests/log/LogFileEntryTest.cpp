@@ -1,5 +1,5 @@
-#include "TempFolder.h"
 #include "support/PlainTest.h"
+#include "support/TempFolder.h"
 
 #include "log/LogFileEntry.h"
 

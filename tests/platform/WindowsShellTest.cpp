@@ -1,7 +1,7 @@
 #include "launcher/mdlShellExecute.h"
-#include "log/TempFolder.h"
 #include "support/PlainTest.h"
 #include "support/StandinRecord.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <string>

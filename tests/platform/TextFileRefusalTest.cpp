@@ -1,9 +1,9 @@
 // POSIX only: what an operator's machine can put in the log file's way that the Windows suite cannot
 // reproduce: a FIFO, and a write that stops part-way (a full disk, a file-size limit).
 
-#include "FileSizeLimit.h"
-#include "TempFolder.h"
+#include "support/FileSizeLimit.h"
 #include "support/PlainTest.h"
+#include "support/TempFolder.h"
 
 #include "log/LogFileEntry.h"
 #include "platform/TextFileService.h"

@@ -1,6 +1,6 @@
-#include "SystemCodePage.h"
-#include "TempFolder.h"
 #include "support/PlainTest.h"
+#include "support/SystemCodePage.h"
+#include "support/TempFolder.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/TextFileService.h"
