@@ -1,6 +1,6 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (the -posix variants, whose C++ runtime has
-# std::thread), run under Wine: ctest starts every test program through CMAKE_CROSSCOMPILING_EMULATOR.
-# Only the Qt-free targets can be built this way: configure with -DZOR_WITH_QT=OFF.
+# std::thread), run under Wine: ctest starts every test program through CMAKE_CROSSCOMPILING_EMULATOR. The
+# windows preset loads it through the Windows Qt's own toolchain file (QT_CHAINLOAD_TOOLCHAIN_FILE).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

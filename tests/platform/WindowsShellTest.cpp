@@ -1,7 +1,9 @@
 #include "launcher/mdlShellExecute.h"
-#include "support/PlainTest.h"
 #include "support/StandinRecord.h"
+#include "support/StdStringCompare.h"
 #include "support/TempFolder.h"
+
+#include <QTest>
 
 #include <filesystem>
 #include <string>
@@ -11,6 +13,7 @@
 // The real ShellExecuteA through GShell: run on Windows, or under Wine.
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -40,66 +43,79 @@ bool launch(const std::string& file, std::int32_t showMode, const std::string& p
                   windowHandle);
 }
 
-StandinRecord waitForRecord(const std::string& program)
-{
-    StandinRecord record;
-    PLAIN_CHECK(plaintest::waitUntil([&] { return readStandinRecord(program, record); }));
-    return record;
-}
+// How long a started stand-in may take to write its record.
+constexpr int recordTimeout = 10000;
 
 } // namespace
 
-PLAIN_TEST(aMissingProgramIsFileNotFound)
+class WindowsShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aMissingProgramIsFileNotFound();
+    void aStartedProgramReceivesTheParameterString_data();
+    void aStartedProgramReceivesTheParameterString();
+    void aGivenWorkingDirectoryIsTheProgramsCurrentDirectory();
+};
+
+void WindowsShellTest::aMissingProgramIsFileNotFound()
 {
     TempFolder folder;
-    PLAIN_CHECK(!launch((pathOf(folder) / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
-    PLAIN_CHECK_EQUAL(LastError.Number, 53);
-    PLAIN_CHECK_EQUAL(LastError.Description, std::string("File not found"));
-    PLAIN_CHECK_EQUAL(LastError.Source, std::string("zorScheduler.GShell"));
+    QVERIFY(!launch((pathOf(folder) / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    QCOMPARE(LastError.Number, 53);
+    QCOMPARE(LastError.Description, "File not found"s);
+    QCOMPARE(LastError.Source, "zorScheduler.GShell"s);
 
     // Windows may answer a missing folder with "Path not found"; Wine answers "File not found" for both.
-    PLAIN_CHECK(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
-    PLAIN_CHECK(LastError.Number == 53 || LastError.Number == 76);
+    QVERIFY(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    QVERIFY(LastError.Number == 53 || LastError.Number == 76);
 }
 
-PLAIN_TEST(aStartedProgramReceivesTheParameterString)
+void WindowsShellTest::aStartedProgramReceivesTheParameterString_data()
 {
-    struct Row
-    {
-        const char* name;
-        const char* program;
-        std::int32_t showMode;
-        const char* parameters;
-    };
-    const Row rows[] = {
-        {"the main application backing up the database", "Velmora.exe", 0, ";;false;;False;TrueOnExit"},
-        {"the updater asked for the system's default window", "UpdateManager.exe", 10, "True"},
-        {"a program in a folder whose name is not ASCII", "Caf\xC3\xA9\\Velmora.exe", 0, ";;;;;;;;;;;True"},
-    };
-    plaintest::forEachRow(rows, [](const Row& row) {
-        TempFolder folder;
-        fs::create_directories((pathOf(folder) / fs::u8path(row.program)).parent_path());
-        const std::string program = installStandin(pathOf(folder), row.program);
-        PLAIN_CHECK(launch(program, row.showMode, row.parameters));
-        PLAIN_CHECK(LastError.isEmpty());
-        const StandinRecord record = waitForRecord(program);
-        PLAIN_CHECK_EQUAL(record.arguments.size(), 1u);
-        PLAIN_CHECK_EQUAL(record.arguments.at(0), std::string(row.parameters));
-        const std::string tail = std::string(" ") + row.parameters;
-        PLAIN_CHECK(record.commandLine.size() > tail.size());
-        PLAIN_CHECK_EQUAL(record.commandLine.substr(record.commandLine.size() - tail.size()), tail);
-    });
+    QTest::addColumn<std::string>("program");
+    QTest::addColumn<std::int32_t>("showMode");
+    QTest::addColumn<std::string>("parameters");
+
+    QTest::newRow("the main application backing up the database")
+        << "Velmora.exe"s << 0 << ";;false;;False;TrueOnExit"s;
+    QTest::newRow("the updater asked for the system's default window") << "UpdateManager.exe"s << 10 << "True"s;
+    QTest::newRow("a program in a folder whose name is not ASCII")
+        << "Caf\xC3\xA9\\Velmora.exe"s << 0 << ";;;;;;;;;;;True"s;
 }
 
-PLAIN_TEST(aGivenWorkingDirectoryIsTheProgramsCurrentDirectory)
+void WindowsShellTest::aStartedProgramReceivesTheParameterString()
+{
+    QFETCH(std::string, program);
+    QFETCH(std::int32_t, showMode);
+    QFETCH(std::string, parameters);
+
+    TempFolder folder;
+    fs::create_directories((pathOf(folder) / fs::u8path(program)).parent_path());
+    const std::string installed = installStandin(pathOf(folder), program);
+    QVERIFY(launch(installed, showMode, parameters));
+    QVERIFY(LastError.isEmpty());
+    StandinRecord record;
+    QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(installed, record), recordTimeout);
+    QCOMPARE(record.arguments.size(), std::size_t(1));
+    QCOMPARE(record.arguments.at(0), parameters);
+    const std::string tail = " " + parameters;
+    QVERIFY(record.commandLine.size() > tail.size());
+    QCOMPARE(record.commandLine.substr(record.commandLine.size() - tail.size()), tail);
+}
+
+void WindowsShellTest::aGivenWorkingDirectoryIsTheProgramsCurrentDirectory()
 {
     TempFolder folder;
     const fs::path work = pathOf(folder) / "work";
     fs::create_directories(work);
     const std::string program = installStandin(pathOf(folder), "Velmora.exe");
-    PLAIN_CHECK(launch(program, 0, "", work.u8string()));
-    const StandinRecord record = waitForRecord(program);
-    PLAIN_CHECK(fs::equivalent(fs::u8path(record.workingDirectory), work));
+    QVERIFY(launch(program, 0, "", work.u8string()));
+    StandinRecord record;
+    QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(program, record), recordTimeout);
+    QVERIFY(fs::equivalent(fs::u8path(record.workingDirectory), work));
 }
 
-PLAIN_TEST_MAIN()
+QTEST_GUILESS_MAIN(WindowsShellTest)
+#include "WindowsShellTest.moc"
