@@ -140,7 +140,7 @@ void TextFileServiceTest::conversionToTheArabicOrTheWesternCodePage()
 {
     const unsigned codePage = systemCodePage();
     if (codePage != 1256 && codePage != 1252)
-        return;
+        QSKIP("A code page with no expectations here");
     const bool arabic = codePage == 1256;
 
     // "salam", then peh, tcheh, jeh, gaf and keheh, the letters Persian adds to the Arabic alphabet.
