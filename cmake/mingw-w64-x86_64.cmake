@@ -1,6 +1,6 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (the -posix variants, whose C++ runtime has
-# std::thread), run under Wine: ctest starts every test program through CMAKE_CROSSCOMPILING_EMULATOR.
-# Only the Qt-free targets can be built this way: configure with -DZOR_WITH_QT=OFF.
+# std::thread), run under Wine: ctest starts every test program through CMAKE_CROSSCOMPILING_EMULATOR. The
+# windows preset loads it through the Windows Qt's own toolchain file (QT_CHAINLOAD_TOOLCHAIN_FILE).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -18,8 +18,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Statically linked, so the programs need none of mingw's DLLs beside them at run time.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
-# Debian keeps the 64-bit loader out of PATH when the 32-bit one is missing.
-find_program(ZOR_WINE NAMES wine64 wine PATHS /usr/lib/wine)
-if(ZOR_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${ZOR_WINE})
-endif()
+# Where Wine is and the environment it runs the suites in are the script's.
+cmake_path(SET CMAKE_CROSSCOMPILING_EMULATOR NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine.sh)

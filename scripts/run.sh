@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds zorScheduler (installing what is missing first) and starts it, as the operator would use it.
+# Builds zorScheduler through the dev preset (installing what is missing first) and starts it, as the operator
+# would use it.
 # The scheduler is a window: without a display it says so and stops, unless QT_QPA_PLATFORM names a platform
 # that needs none, e.g. QT_QPA_PLATFORM=offscreen scripts/run.sh (headless; end it with Ctrl+C or SIGTERM).
 set -euo pipefail
@@ -19,6 +20,6 @@ TEXT
 fi
 
 scripts/setup.sh run
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target zorScheduler
+cmake --preset dev >/dev/null
+cmake --build --preset dev --target zorScheduler
 exec build/bin/zorScheduler

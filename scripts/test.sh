@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds zorScheduler with warnings as errors, runs every test, checks the formatting, runs the tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then builds the Windows program (and, once per
-# machine, the Qt it links) and proves it under Wine: its suites in two code pages and an end-to-end run.
+# Checks the include graph between the layers, builds zorScheduler with warnings as errors, runs every test,
+# checks the formatting, runs the tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# builds the Windows program (and, once per machine, the Qt it links) and proves it under Wine: its suites in
+# two code pages and an end-to-end run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh test
 
 jobs=$(nproc)
+
+echo "== Include graph between the layers"
+scripts/include-graph.sh
 
 # The presets are CMakePresets.json's: dev, sanitize and windows.
 echo "== Build (warnings are errors)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the scheduler for 64-bit Windows on this Debian machine: zorScheduler.exe (a GUI program, statically
-# linked, with its icon and version 1.0.0.5), the test suites, and zorScheduler-1.0.5-win64.zip, the program
-# to unpack beside Velmora.exe. Qt for Windows comes from scripts/windows-qt.sh, built once per machine.
+# linked, with its icon and the project's version), the test suites, and the zip of the program to unpack
+# beside Velmora.exe. Qt for Windows comes from scripts/windows-qt.sh, built once per machine.
 #   scripts/windows-build.sh [build folder]     default: build-win beside the sources; prints the zip's path
 set -euo pipefail
 
@@ -23,5 +23,12 @@ fi
 # compilers.
 (cd "$source_dir" && ZOR_WINDOWS_QT=$qt cmake "${fresh[@]}" --preset windows -B "$build_dir") >&2
 cmake --build "$build_dir" -j "$jobs" >&2
-(cd "$build_dir" && cpack -G ZIP >&2)
-echo "$build_dir/zorScheduler-1.0.5-win64.zip"
+# The zip is named after the project's version; CPack says where it went.
+made=$(cd "$build_dir" && cpack -G ZIP)
+echo "$made" >&2
+zip=$(sed -n -E 's/^CPack: - package: (.*) generated\.$/\1/p' <<<"$made")
+[ -f "$zip" ] || {
+    echo "windows-build: CPack named no zip" >&2
+    exit 1
+}
+echo "$zip"

@@ -21,12 +21,11 @@ for file in "$program" "$standin"; do
     }
 done
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+source "$(dirname "$0")/wine.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/zor-e2e.XXXXXX")
 display=
 cleanup() {
-    "$wineserver" -k >/dev/null 2>&1 || true
+    wine_end
     [ -n "$display" ] && kill "$display" 2>/dev/null
     rm -rf "$work"
 }
@@ -40,7 +39,6 @@ fail() {
 
 # The Persian locale gives Wine the code page 1256 and the operator's date format.
 export LC_ALL=fa_IR.UTF-8
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
 
 # A display of its own; any wineserver of an earlier run (one without a display would keep windows from
@@ -57,8 +55,7 @@ for _ in $(seq 50); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
 done
-"$wine" wineboot --init >/dev/null 2>&1
-"$wineserver" -w
+wine_prefix "$work"
 
 # The program with its Temp folder and the two stand-ins, as the zip is unpacked beside the real programs.
 app=$work/app

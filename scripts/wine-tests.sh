@@ -16,31 +16,19 @@ zip=$("$source_dir/scripts/windows-build.sh" "$build_dir")
 built=$(seconds)
 echo "-- Windows build: $((built - begin)) s; $(basename "$zip"): $(stat -c %s "$zip") bytes"
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-
-# No display, no debug channels, no offer to install Mono or Gecko, and a prefix of our own that goes away.
+# No display, and a prefix of our own that goes away.
+source "$source_dir/scripts/wine.sh"
 unset DISPLAY WAYLAND_DISPLAY
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-prefix_root=$(mktemp -d "${TMPDIR:-/tmp}/zor-wine.XXXXXX")
-export WINEPREFIX=$prefix_root/prefix
-cleanup() {
-    "$wineserver" -k >/dev/null 2>&1 || true
-    rm -rf "$prefix_root"
-}
-trap cleanup EXIT
-
-# Creating the prefix takes a while; done once here, so that no test's time limit pays for it.
-"$wine" wineboot --init >/dev/null 2>&1
-"$wineserver" -w
+work=$(mktemp -d "${TMPDIR:-/tmp}/zor-wine.XXXXXX")
+trap 'wine_end; rm -rf "$work"' EXIT
+wine_prefix "$work"
 
 # Wine takes the system's code page from the locale's name; the suites leave LC_ALL to this script.
 for locale in C.UTF-8 fa_IR.UTF-8; do
     echo "-- The suites under Wine, in the $locale locale"
     LC_ALL=$locale ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
 done
-"$wineserver" -k >/dev/null 2>&1 || true
+wine_end
 suites=$(seconds)
 echo "-- Suites under Wine: $((suites - built)) s"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 // The program launcher: asks the operating system's shell to open a file (start a program with a
-// parameter string, or open a document) and classifies the shell's answer. Plain C++ without Qt, so the
-// same module builds for Windows with a plain toolchain. All texts are UTF-8; the Windows shell call
-// converts them to the system's ANSI code page itself.
+// parameter string, or open a document) and classifies the shell's answer. Plain C++ without Qt: it talks
+// only to the operating system. All texts are UTF-8; the Windows shell call converts them to the system's
+// ANSI code page itself.
 
 #include "platform/ShellCall.h"
 

@@ -30,7 +30,7 @@ void substituteDialogFont()
 QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {ZOR_ICON_SIZES})
         icon.addFile(QStringLiteral(":/icons/zorScheduler-%1.png").arg(size), QSize(size, size));
     return icon;
 }

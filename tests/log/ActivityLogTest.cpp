@@ -1,4 +1,5 @@
 #include "platform/FilePaths.h"
+#include "support/SystemCodePage.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -8,11 +9,10 @@
 
 #include <sstream>
 
-#include "SystemCodePage.h"
 #include "TestLog.h"
 
 #ifdef Q_OS_UNIX
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #endif
 
 class ActivityLogTest : public QObject

@@ -1,9 +1,16 @@
-#include "TempFolder.h"
-#include "support/PlainTest.h"
-
 #include "log/LogFileEntry.h"
+#include "support/StdStringCompare.h"
+#include "support/TempFolder.h"
+
+#include <QTest>
 
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include "support/FileSizeLimit.h"
+#endif
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -13,81 +20,124 @@ const std::string twoLinePane = "05/03/2024 10:00:00: Process Internet Orders!\r
 
 } // namespace
 
-PLAIN_TEST(archivesOfOneDayFollowEachOtherInOneFile)
+class LogFileEntryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void archivesOfOneDayFollowEachOtherInOneFile();
+    void anExistingFileIsAppendedToEvenWhenOverwriteIsAllowed();
+    void withoutTheTempFolderNothingIsWrittenAndTheReasonIsGiven();
+    void aDailyFileThatCannotBeOpenedIsNotReplaced();
+    void aDeviceInPlaceOfTheFileIsRefusedAndNothingStaysOpen();
+    void anEntryCutShortIsTakenBackAndTheNextLandsWhole();
+};
+
+void LogFileEntryTest::archivesOfOneDayFollowEachOtherInOneFile()
 {
     TempFolder folder;
     folder.makeFolder("Temp");
     TextFileService files;
 
     LogWriteResult result = writeLogEntry(files, folder.pathOf(logName), "05/03/2024 10:30:00", twoLinePane, false);
-    PLAIN_CHECK(result.written);
-    PLAIN_CHECK_EQUAL(result.failure, std::string());
-    PLAIN_CHECK(!files.isOpen());
+    QVERIFY(result.written);
+    QCOMPARE(result.failure, std::string());
+    QVERIFY(!files.isOpen());
     std::string expected = "05/03/2024 10:30:00\t05/03/2024 10:00:00: Process Internet Orders!\r\n"
                            "05/03/2024 09:00:00: Timer Started!\r\n"
                            "\r\n";
-    PLAIN_CHECK_EQUAL(folder.read(logName), expected);
+    QCOMPARE(folder.read(logName), expected);
 
     result = writeLogEntry(files, folder.pathOf(logName), "05/03/2024 11:00:00",
                            "05/03/2024 10:45:00: Timer Stopped!\r\n", false);
-    PLAIN_CHECK(result.written);
+    QVERIFY(result.written);
     expected += "05/03/2024 11:00:00\t05/03/2024 10:45:00: Timer Stopped!\r\n\r\n";
-    PLAIN_CHECK_EQUAL(folder.read(logName), expected);
+    QCOMPARE(folder.read(logName), expected);
 
     // An empty pane still leaves its mark: the date-time text and the TAB.
     result = writeLogEntry(files, folder.pathOf(logName), "05/03/2024 12:00:00", "", false);
-    PLAIN_CHECK(result.written);
+    QVERIFY(result.written);
     expected += "05/03/2024 12:00:00\t\r\n";
-    PLAIN_CHECK_EQUAL(folder.read(logName), expected);
+    QCOMPARE(folder.read(logName), expected);
 }
 
-PLAIN_TEST(anExistingFileIsAppendedToEvenWhenOverwriteIsAllowed)
+void LogFileEntryTest::anExistingFileIsAppendedToEvenWhenOverwriteIsAllowed()
 {
     TempFolder folder;
     folder.makeFolder("Temp");
     folder.write(logName, "earlier\r\n");
     TextFileService files;
     const LogWriteResult result = writeLogEntry(files, folder.pathOf(logName), "dt", "message", true);
-    PLAIN_CHECK(result.written);
-    PLAIN_CHECK_EQUAL(folder.read(logName), std::string("earlier\r\ndt\tmessage\r\n"));
+    QVERIFY(result.written);
+    QCOMPARE(folder.read(logName), "earlier\r\ndt\tmessage\r\n"s);
 }
 
-PLAIN_TEST(withoutTheTempFolderNothingIsWrittenAndTheReasonIsGiven)
+void LogFileEntryTest::withoutTheTempFolderNothingIsWrittenAndTheReasonIsGiven()
 {
     TempFolder folder;
     TextFileService files;
     const LogWriteResult result = writeLogEntry(files, folder.pathOf(logName), "dt", twoLinePane, false);
-    PLAIN_CHECK(!result.written);
-    PLAIN_CHECK(!result.failure.empty());
-    PLAIN_CHECK(!folder.exists("Temp"));
-    PLAIN_CHECK(!files.isOpen());
+    QVERIFY(!result.written);
+    QVERIFY(!result.failure.empty());
+    QVERIFY(!folder.exists("Temp"));
+    QVERIFY(!files.isOpen());
 }
 
-PLAIN_TEST(aDailyFileThatCannotBeOpenedIsNotReplaced)
+void LogFileEntryTest::aDailyFileThatCannotBeOpenedIsNotReplaced()
 {
     TempFolder folder;
     folder.makeFolder(logName);
     folder.write(logName + "/inside", "kept");
     TextFileService files;
     const LogWriteResult result = writeLogEntry(files, folder.pathOf(logName), "dt", twoLinePane, false);
-    PLAIN_CHECK(!result.written);
-    PLAIN_CHECK(!result.failure.empty());
-    PLAIN_CHECK_EQUAL(folder.read(logName + "/inside"), std::string("kept"));
-    PLAIN_CHECK(!files.isOpen());
+    QVERIFY(!result.written);
+    QVERIFY(!result.failure.empty());
+    QCOMPARE(folder.read(logName + "/inside"), "kept"s);
+    QVERIFY(!files.isOpen());
 }
 
-PLAIN_TEST(aDeviceInPlaceOfTheFileIsRefusedAndNothingStaysOpen)
+void LogFileEntryTest::aDeviceInPlaceOfTheFileIsRefusedAndNothingStaysOpen()
 {
     // A device that takes no data where the day's file should be: refused at once, by its kind, never written
-    // to (a write that fails part-way is TextFileRefusalTest's). Where it does not exist there is nothing to show.
+    // to (a write that fails part-way is the next case's).
     const std::string full = "/dev/full";
     if (!std::filesystem::exists(full))
-        return;
+        QSKIP("No /dev/full here");
     TextFileService files;
     const LogWriteResult result = writeLogEntry(files, full, "dt", "message", false);
-    PLAIN_CHECK(!result.written);
-    PLAIN_CHECK(result.failure.find("Not a regular file") != std::string::npos);
-    PLAIN_CHECK(!files.isOpen());
+    QVERIFY(!result.written);
+    QVERIFY(result.failure.find("Not a regular file") != std::string::npos);
+    QVERIFY(!files.isOpen());
 }
 
-PLAIN_TEST_MAIN()
+// A limit that lets only part of an entry in, as a disk that fills up during the write: the part is taken
+// back and the reason says so; once there is room again (the limit lifted), the next entry lands whole
+// after the earlier ones, with no fragment before it.
+void LogFileEntryTest::anEntryCutShortIsTakenBackAndTheNextLandsWhole()
+{
+#ifdef Q_OS_UNIX
+    TempFolder folder;
+    const std::string path = folder.pathOf("day.log");
+    const std::string first = "7:00:00\tfirst entry\r\n\r\n";
+    folder.write("day.log", first);
+    const std::string second = "9:00:00\tsecond entry, longer than the room left\r\n";
+    TextFileService files;
+    {
+        const FileSizeLimit full(first.size() + 10);
+        const LogWriteResult result =
+            writeLogEntry(files, path, "9:00:00", "second entry, longer than the room left", false);
+        QVERIFY(!result.written);
+        QVERIFY(result.failure.find("the 10 bytes written were taken back") != std::string::npos);
+        QVERIFY(!files.isOpen());
+    }
+    QCOMPARE(folder.read("day.log"), first);
+
+    QVERIFY(writeLogEntry(files, path, "9:00:00", "second entry, longer than the room left", false).written);
+    QCOMPARE(folder.read("day.log"), first + second);
+#else
+    QSKIP("A file-size limit is a POSIX resource limit");
+#endif
+}
+
+QTEST_GUILESS_MAIN(LogFileEntryTest)
+#include "LogFileEntryTest.moc"

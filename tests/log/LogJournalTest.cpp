@@ -8,7 +8,7 @@
 #include "TestLog.h"
 
 #ifdef Q_OS_UNIX
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #endif
 
 namespace {

@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <fstream>
 #include <iterator>
@@ -9,7 +9,7 @@ TempFolder::TempFolder()
 {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_path = std::filesystem::temp_directory_path() / ("zor-log-test-" + std::to_string(random()));
+        m_path = std::filesystem::temp_directory_path() / ("zor-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(m_path))
             return;
     }

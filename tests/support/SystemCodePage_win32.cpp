@@ -1,4 +1,4 @@
-#include "SystemCodePage.h"
+#include "support/SystemCodePage.h"
 
 #include <windows.h>
 

@@ -1,0 +1,121 @@
+#include "launcher/mdlShellExecute.h"
+#include "support/StandinRecord.h"
+#include "support/StdStringCompare.h"
+#include "support/TempFolder.h"
+
+#include <QTest>
+
+#include <filesystem>
+#include <string>
+
+#include <windows.h>
+
+// The real ShellExecuteA through GShell: run on Windows, or under Wine.
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+// The folder as a path; its texts are UTF-8.
+fs::path pathOf(const TempFolder& folder)
+{
+    return fs::u8path(folder.pathOf(""));
+}
+
+// The stand-in built beside this test, copied to folder/name; name and the path returned are UTF-8.
+std::string installStandin(const fs::path& folder, const std::string& name)
+{
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const fs::path standin = fs::path(std::wstring(self, length)).parent_path() / L"zor_standin.exe";
+    const fs::path target = folder / fs::u8path(name);
+    fs::copy_file(standin, target, fs::copy_options::overwrite_existing);
+    return target.u8string();
+}
+
+bool launch(const std::string& file, std::int32_t showMode, const std::string& parameters,
+            const std::string& directory = std::string())
+{
+    std::string operation = "open";
+    std::int32_t windowHandle = 0;
+    return GShell({PlatformShellExecute, "zorScheduler"}, file, showMode, parameters, directory, operation,
+                  windowHandle);
+}
+
+// How long a started stand-in may take to write its record.
+constexpr int recordTimeout = 10000;
+
+} // namespace
+
+class WindowsShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aMissingProgramIsFileNotFound();
+    void aStartedProgramReceivesTheParameterString_data();
+    void aStartedProgramReceivesTheParameterString();
+    void aGivenWorkingDirectoryIsTheProgramsCurrentDirectory();
+};
+
+void WindowsShellTest::aMissingProgramIsFileNotFound()
+{
+    TempFolder folder;
+    QVERIFY(!launch((pathOf(folder) / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    QCOMPARE(LastError.Number, 53);
+    QCOMPARE(LastError.Description, "File not found"s);
+    QCOMPARE(LastError.Source, "zorScheduler.GShell"s);
+
+    // Windows may answer a missing folder with "Path not found"; Wine answers "File not found" for both.
+    QVERIFY(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
+    QVERIFY(LastError.Number == 53 || LastError.Number == 76);
+}
+
+void WindowsShellTest::aStartedProgramReceivesTheParameterString_data()
+{
+    QTest::addColumn<std::string>("program");
+    QTest::addColumn<std::int32_t>("showMode");
+    QTest::addColumn<std::string>("parameters");
+
+    QTest::newRow("the main application backing up the database")
+        << "Velmora.exe"s << 0 << ";;false;;False;TrueOnExit"s;
+    QTest::newRow("the updater asked for the system's default window") << "UpdateManager.exe"s << 10 << "True"s;
+    QTest::newRow("a program in a folder whose name is not ASCII")
+        << "Caf\xC3\xA9\\Velmora.exe"s << 0 << ";;;;;;;;;;;True"s;
+}
+
+void WindowsShellTest::aStartedProgramReceivesTheParameterString()
+{
+    QFETCH(std::string, program);
+    QFETCH(std::int32_t, showMode);
+    QFETCH(std::string, parameters);
+
+    TempFolder folder;
+    fs::create_directories((pathOf(folder) / fs::u8path(program)).parent_path());
+    const std::string installed = installStandin(pathOf(folder), program);
+    QVERIFY(launch(installed, showMode, parameters));
+    QVERIFY(LastError.isEmpty());
+    StandinRecord record;
+    QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(installed, record), recordTimeout);
+    QCOMPARE(record.arguments.size(), std::size_t(1));
+    QCOMPARE(record.arguments.at(0), parameters);
+    const std::string tail = " " + parameters;
+    QVERIFY(record.commandLine.size() > tail.size());
+    QCOMPARE(record.commandLine.substr(record.commandLine.size() - tail.size()), tail);
+}
+
+void WindowsShellTest::aGivenWorkingDirectoryIsTheProgramsCurrentDirectory()
+{
+    TempFolder folder;
+    const fs::path work = pathOf(folder) / "work";
+    fs::create_directories(work);
+    const std::string program = installStandin(pathOf(folder), "Velmora.exe");
+    QVERIFY(launch(program, 0, "", work.u8string()));
+    StandinRecord record;
+    QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(program, record), recordTimeout);
+    QVERIFY(fs::equivalent(fs::u8path(record.workingDirectory), work));
+}
+
+QTEST_GUILESS_MAIN(WindowsShellTest)
+#include "WindowsShellTest.moc"
