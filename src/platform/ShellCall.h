@@ -15,3 +15,22 @@ using ShellCall = std::function<std::int32_t(std::intptr_t windowHandle, const c
 // The operating system's own shell call: ShellExecuteA on Windows, a direct posix_spawn elsewhere.
 std::int32_t PlatformShellExecute(std::intptr_t windowHandle, const char* operation, const char* file,
                                   const char* parameters, const char* directory, std::int32_t showMode);
+
+// The process id of the program that the calling thread's last PlatformShellExecute started, and 0 from then
+// on: 0 also when that call started none (it failed, or a document was opened through an association).
+std::int64_t takeStartedProcessId();
+
+// How a program that PlatformShellExecute started has ended.
+struct ProcessEnd
+{
+    std::int64_t processId = 0;
+    // The exit code; on POSIX the signal's number instead when a signal ended the program.
+    std::int32_t exitCode = 0;
+    std::int32_t signal = 0;
+    // From the start to the end, as the scheduler measured it.
+    std::int64_t runTimeMs = 0;
+};
+
+// Called once for each program started from now on when it ends, on a thread of the platform's; an empty
+// handler stops the calls. Once this returns, no call of the earlier handler is still running.
+void setProcessEndHandler(std::function<void(const ProcessEnd&)> handler);

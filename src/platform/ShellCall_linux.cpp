@@ -1,8 +1,10 @@
 #include "platform/CommandLine.h"
+#include "platform/ProcessEnds.h"
 #include "platform/ShellCall.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <mutex>
@@ -163,43 +165,70 @@ int spawn(pid_t& pid, const std::string& file, const std::vector<std::string>& a
     return error;
 }
 
-// The scheduler never waits for a program it started, yet a program that ends must not stay a zombie. A
-// thread per child waits for that one child only: a SIGCHLD handler or waiting for any child would take
-// the exit status away from the scheduler's other children, such as those Qt starts.
+// The scheduler never waits for a program it started, yet a program that ends must not stay a zombie, and its
+// end is told (setProcessEndHandler). A thread per child waits for that one child only: a SIGCHLD handler or
+// waiting for any child would take the exit status away from the scheduler's other children, such as those Qt
+// starts.
 //
 // When no thread can be made (the process or thread limit is reached, which a zombie itself counts toward),
 // the child is kept here and looked at, without waiting, at every later start.
+using SteadyClock = std::chrono::steady_clock;
+
+struct Child
+{
+    pid_t pid;
+    SteadyClock::time_point started;
+};
+
 std::mutex unreapedLock;
-std::vector<pid_t> unreaped;
+std::vector<Child> unreaped;
+
+void reportEnd(const Child& child, int status)
+{
+    ProcessEnd end;
+    end.processId = child.pid;
+    if (WIFSIGNALED(status))
+        end.signal = WTERMSIG(status);
+    else
+        end.exitCode = WEXITSTATUS(status);
+    end.runTimeMs = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - child.started).count();
+    reportProcessEnd(end);
+}
 
 void reapFinishedWithoutThread()
 {
     const std::lock_guard<std::mutex> lock(unreapedLock);
     unreaped.erase(std::remove_if(unreaped.begin(), unreaped.end(),
-                                  [](pid_t pid) {
+                                  [](const Child& child) {
                                       int status = 0;
                                       pid_t result = 0;
                                       do {
-                                          result = waitpid(pid, &status, WNOHANG);
+                                          result = waitpid(child.pid, &status, WNOHANG);
                                       } while (result == -1 && errno == EINTR);
+                                      if (result == child.pid)
+                                          reportEnd(child, status);
                                       // Still running is 0; reaped, or no child of ours at all, is done with.
                                       return result != 0;
                                   }),
                    unreaped.end());
 }
 
-void reapWhenFinished(pid_t pid)
+void reapWhenFinished(const Child& child)
 {
     try {
-        std::thread([pid] {
+        std::thread([child] {
             int status = 0;
-            while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
-            }
+            pid_t result = 0;
+            do {
+                result = waitpid(child.pid, &status, 0);
+            } while (result == -1 && errno == EINTR);
+            if (result == child.pid)
+                reportEnd(child, status);
         }).detach();
     } catch (...) {
         try {
             const std::lock_guard<std::mutex> lock(unreapedLock);
-            unreaped.push_back(pid);
+            unreaped.push_back(child);
         } catch (...) {
             // Out of memory as well: this one child stays a zombie until the scheduler ends.
         }
@@ -213,6 +242,7 @@ std::int32_t PlatformShellExecute(std::intptr_t, const char* operation, const ch
 {
     // Before the start, so that a zombie no longer holds a place under the process limit.
     reapFinishedWithoutThread();
+    recordStartedProcess(0);
     if (!isOpenVerb(orEmpty(operation)))
         return noAssociation;
     const std::string workingDirectory = orEmpty(directory);
@@ -226,9 +256,11 @@ std::int32_t PlatformShellExecute(std::intptr_t, const char* operation, const ch
     }
 
     pid_t pid = 0;
+    const SteadyClock::time_point started = SteadyClock::now();
     const int error = spawn(pid, program, splitWindowsCommandLine(orEmpty(parameters)), workingDirectory);
     if (error)
         return shellCodeForErrno(error);
-    reapWhenFinished(pid);
+    recordStartedProcess(pid);
+    reapWhenFinished(Child{pid, started});
     return startedCode;
 }

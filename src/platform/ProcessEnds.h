@@ -1,0 +1,11 @@
+#pragma once
+
+// What the platform's shell calls tell about the programs they start, for ShellCall.h's readers.
+
+#include "platform/ShellCall.h"
+
+// The calling thread's next takeStartedProcessId() answers processId.
+void recordStartedProcess(std::int64_t processId);
+
+// Hands end to the handler of setProcessEndHandler(), if there is one; from any thread.
+void reportProcessEnd(const ProcessEnd& end);

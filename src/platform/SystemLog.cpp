@@ -1,0 +1,181 @@
+#include "platform/SystemLog.h"
+
+#include <atomic>
+#include <ostream>
+
+SystemEventType systemEventType(SystemEventId id)
+{
+    switch (id) {
+#define ZOR_SYSTEM_EVENT(number, name, type)                                                                           \
+    case SystemEventId::name:                                                                                          \
+        return SystemEventType::type;
+#include "platform/SystemEvents.def"
+#undef ZOR_SYSTEM_EVENT
+    }
+    return SystemEventType::Information;
+}
+
+const char* systemEventName(SystemEventId id)
+{
+    switch (id) {
+#define ZOR_SYSTEM_EVENT(number, name, type)                                                                           \
+    case SystemEventId::name:                                                                                          \
+        return #name;
+#include "platform/SystemEvents.def"
+#undef ZOR_SYSTEM_EVENT
+    }
+    return "Note";
+}
+
+SystemLog::SystemLog(std::unique_ptr<SystemLogSink> sink, std::ostream& errors, std::size_t capacity)
+    : m_sink(std::move(sink)), m_errors(errors), m_capacity(capacity)
+{
+    m_worker = std::thread([this] { run(); });
+}
+
+SystemLog::~SystemLog()
+{
+    drain(std::chrono::milliseconds(500));
+    {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_stopping = true;
+        m_dropped += m_queue.size();
+        m_queue.clear();
+    }
+    m_changed.notify_all();
+    m_worker.join();
+}
+
+bool SystemLog::send(SystemEvent event)
+{
+    try {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (m_stopping || m_queue.size() >= m_capacity) {
+            ++m_dropped;
+            ++m_droppedUntold;
+            return false;
+        }
+        m_queue.push_back(std::move(event));
+    } catch (...) {
+        return false;
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+bool SystemLog::drain(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    return m_changed.wait_for(lock, timeout, [this] { return m_queue.empty() && !m_writing; });
+}
+
+std::uint64_t SystemLog::droppedCount() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_dropped;
+}
+
+void SystemLog::run()
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_queue.empty())
+            return;
+        SystemEvent event = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_writing = true;
+        lock.unlock();
+        writeOne(event);
+        lock.lock();
+        // The count of what was dropped is said once the log takes events again and the queue is empty: one
+        // event, however many were dropped since the last time it was said.
+        if (m_queue.empty() && m_droppedUntold > 0 && !m_stopping) {
+            const std::uint64_t count = m_droppedUntold;
+            m_droppedUntold = 0;
+            lock.unlock();
+            sayDropped(count);
+            lock.lock();
+        }
+        m_writing = false;
+        m_changed.notify_all();
+    }
+}
+
+void SystemLog::writeOne(const SystemEvent& event)
+{
+    bool written = false;
+    try {
+        written = m_sink && m_sink->write(event);
+    } catch (...) {
+    }
+    if (!written) {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        ++m_dropped;
+        ++m_droppedUntold;
+    }
+}
+
+void SystemLog::sayDropped(std::uint64_t count)
+{
+    const std::string text = std::to_string(count) + (count == 1 ? " event" : " events") +
+                             " could not be sent to the system log and were dropped.";
+    SystemEvent event{SystemEventId::EventsDropped, text, {{"DROPPED", std::to_string(count)}}};
+    bool written = false;
+    try {
+        written = m_sink && m_sink->write(event);
+    } catch (...) {
+    }
+    if (!written) {
+        // The log still refuses: the count stays to be said, and standard error says it now, once.
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_droppedUntold += count;
+        return;
+    }
+    m_errors << "zorScheduler: " << text << std::endl;
+}
+
+namespace {
+
+// The program's log lives until the process ends: a thread that the log holds up must not meet a destroyed
+// object at exit, so it is never destroyed.
+std::atomic<SystemLog*> programLog{nullptr};
+
+} // namespace
+
+void SystemLog::startProgramLog(const std::string& name, std::ostream& errors)
+{
+    if (programLog.load())
+        return;
+    std::string whyNot;
+    std::unique_ptr<SystemLogSink> sink = openPlatformSystemLog(name, whyNot);
+    if (!sink) {
+        errors << "zorScheduler: events are not sent to the system log: " << whyNot << std::endl;
+        return;
+    }
+    try {
+        programLog.store(new SystemLog(std::move(sink), errors));
+    } catch (...) {
+        errors << "zorScheduler: events are not sent to the system log: no thread can be made for it" << std::endl;
+    }
+}
+
+void SystemLog::finishProgramLog(std::chrono::milliseconds timeout)
+{
+    SystemLog* const log = programLog.exchange(nullptr);
+    if (!log)
+        return;
+    log->drain(timeout);
+    const std::lock_guard<std::mutex> lock(log->m_lock);
+    log->m_stopping = true;
+    if (log->m_droppedUntold > 0)
+        log->m_errors << "zorScheduler: " << log->m_droppedUntold
+                      << " events could not be sent to the system log and were dropped." << std::endl;
+    log->m_changed.notify_all();
+}
+
+void reportSystemEvent(SystemEvent event)
+{
+    if (SystemLog* const log = programLog.load())
+        log->send(std::move(event));
+}
