@@ -2,6 +2,7 @@
 #include "support/StandinRecord.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,7 +11,8 @@
 
 // Stands in for the started programs: records how it was started beside itself and ends at once. The record
 // of the last start is "<program>.txt"; every start also adds a line to "<program>.starts": the local time,
-// the working directory and the command line, separated by TABs.
+// the working directory and the command line, separated by TABs. It ends with the exit code that
+// ZOR_STANDIN_EXIT_CODE holds, if set, as a program that failed would.
 int main(int argc, char** argv)
 {
     if (argc < 1)
@@ -37,5 +39,8 @@ int main(int argc, char** argv)
     // std::filesystem replaces an existing record also on Windows, where std::rename refuses to.
     std::filesystem::rename(partPath, recordPath, error);
     const std::string start = standinLocalTime() + '\t' + workingDirectory + '\t' + standinCommandLine(argc, argv);
-    return appendStandinLine(program + ".starts", start) && !error ? 0 : 1;
+    if (!appendStandinLine(program + ".starts", start) || error)
+        return 1;
+    const char* const exitCode = std::getenv("ZOR_STANDIN_EXIT_CODE");
+    return exitCode ? std::atoi(exitCode) : 0;
 }
