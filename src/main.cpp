@@ -1,4 +1,5 @@
 #include "platform/ApplicationInfo.h"
+#include "platform/SystemLog.h"
 #include "scheduler/SessionEnd.h"
 #include "scheduler/SingleInstance.h"
 #include "scheduler/TerminationSignals.h"
@@ -6,6 +7,9 @@
 
 #include <QApplication>
 
+#include <QDir>
+
+#include <chrono>
 #include <iostream>
 
 int main(int argc, char* argv[])
@@ -35,11 +39,18 @@ int main(int argc, char* argv[])
     if (!instance)
         return 0;
 
+    // The system log hears of this run from here on: its start, every pane line, every started program's end.
+    SystemLog::startProgramLog("zorScheduler", std::cerr);
+    const QString folder = QDir::toNativeSeparators(RunningApplicationInfo().directory());
+    reportSystemEvent({SystemEventId::ProgramStarted,
+                       "zorScheduler " ZOR_VERSION " started in " + folder.toStdString() + '.',
+                       {{"VERSION", ZOR_VERSION}, {"FOLDER", folder.toStdString()}}});
+
     frmScheduler window(Platform::running());
     // What a crash, a kill or a power cut kept the last run from archiving comes first, before any new line.
     window.recoverLastRun();
     if (!instance->problem().isEmpty())
-        window.AddLogLine(QStringLiteral(": ") + instance->problem());
+        window.AddLogLine(QStringLiteral(": ") + instance->problem(), {SystemEventId::InstanceLockProblem, {}, {}});
     guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
@@ -49,5 +60,10 @@ int main(int argc, char* argv[])
     // the pane's lines since the last archive are kept: in the daily log file, or failing that in the user's
     // state folder, or failing that on standard error.
     window.archiveLogAtExit(std::cerr);
+    const char* const how = terminated ? "by a termination signal" : "from its window";
+    reportSystemEvent({SystemEventId::ProgramEnded,
+                       std::string("zorScheduler ended ") + how + '.',
+                       {{"ENDED", terminated ? "signal" : "window"}}});
+    SystemLog::finishProgramLog(std::chrono::seconds(2));
     return result;
 }

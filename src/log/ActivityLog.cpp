@@ -47,6 +47,16 @@ void say(const QString& problem)
     qWarning("%ls", qUtf16Printable(problem.mid(2)));
 }
 
+void reportArchived(const QString& file, const QString& pane)
+{
+    const int lines = static_cast<int>(pane.count(QLatin1String("\r\n")));
+    reportSystemEvent({SystemEventId::LogArchived,
+                       QStringLiteral("The log pane's %1 lines were archived to %2.")
+                           .arg(QString::number(lines), QDir::toNativeSeparators(file))
+                           .toStdString(),
+                       {{"FILE", file.toStdString()}, {"LINES", std::to_string(lines)}}});
+}
+
 } // namespace
 
 // Where an entry went: the file that took it (empty when none did), and each file tried with why it did not.
@@ -66,12 +76,16 @@ ActivityLog::ActivityLog(LogPaneText& pane, const Clock& clock, const Applicatio
 
 ActivityLog::~ActivityLog() = default;
 
-void ActivityLog::AddLogLine(const QString& message)
+void ActivityLog::AddLogLine(const QString& message, const SystemEvent& event)
 {
     const QString line = dateTimeText(m_clock.now()) + message + QLatin1String("\r\n");
     m_pane.prependText(line);
     if (m_journal)
         m_journal->add(line.toStdString());
+    SystemEvent told = event;
+    if (told.text.empty())
+        told.text = (message.startsWith(QLatin1String(": ")) ? message.mid(2) : message).toStdString();
+    reportSystemEvent(std::move(told));
 }
 
 bool ActivityLog::ClearLog()
@@ -81,9 +95,11 @@ bool ActivityLog::ClearLog()
     if (!result.written) {
         // Emptying the pane now would lose the lines for good: they stay until an archive succeeds.
         AddLogLine(QLatin1String(": Log archive failed: ") + QString::fromStdString(result.failure) + QLatin1Char(' ') +
-                   file);
+                       file,
+                   {SystemEventId::LogArchiveFailed, {}, {{"FILE", file.toStdString()}, {"ERROR", result.failure}}});
         return false;
     }
+    reportArchived(file, m_pane.text());
     m_pane.setText(QString());
     return true;
 }
@@ -108,23 +124,30 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
     const Archived archived = archiveWithFallback(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()),
                                                   daily, PendingArchive::Kind::Archive);
     if (archived.where == daily) {
+        reportArchived(daily, message);
         m_pane.setText(QString());
         return;
     }
-    errors << m_application.baseName().toStdString() << ": the log pane could not be archived to "
-           << daily.toStdString() << " (" << archived.failure.toStdString() << ")";
+    std::string problem = m_application.baseName().toStdString() + ": the log pane could not be archived to " +
+                          daily.toStdString() + " (" + archived.failure.toStdString() + ")";
+    SystemEvent event{SystemEventId::LogArchiveFailed, {}, {{"FILE", daily.toStdString()}}};
     if (!archived.where.isEmpty()) {
-        errors << "; its lines went to " << archived.where.toStdString() << std::endl;
+        problem += "; its lines went to " + archived.where.toStdString();
+        event.text = problem;
+        reportSystemEvent(event);
+        errors << problem << std::endl;
         m_pane.setText(QString());
         return;
     }
-    errors << ", nor to " << archived.fallback.toStdString() << " (" << archived.fallbackFailure.toStdString() << ")";
+    problem += ", nor to " + archived.fallback.toStdString() + " (" + archived.fallbackFailure.toStdString() + ")";
     if (m_journal && m_journal->isProtecting())
-        errors << "; they stay in " << m_journal->path() << " and go to the log file at the next start";
+        problem += "; they stay in " + m_journal->path() + " and go to the log file at the next start";
+    event.text = problem;
+    reportSystemEvent(event);
     // The entry as the file would have had it, with the line ends of a terminal.
     QString lines = dateTimeText(now) + QLatin1Char('\t') + message;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    errors << "; its lines follow" << std::endl << lines.toStdString() << std::flush;
+    errors << problem << "; its lines follow" << std::endl << lines.toStdString() << std::flush;
 }
 
 void ActivityLog::recoverLastRun()
@@ -143,7 +166,7 @@ void ActivityLog::recoverLastRun()
                            "or a power cut.")
                 .arg(QString::fromStdString(m_journal->path()), QString::fromStdString(m_journal->failure()));
         m_journal.reset();
-        AddLogLine(problem);
+        AddLogLine(problem, {SystemEventId::LinesNotProtected, {}, {}});
         say(problem);
         return;
     }
@@ -188,7 +211,7 @@ void ActivityLog::flushJournal()
             QStringLiteral(": The journal %1 failed (%2): the pane's lines are not protected against a crash or a "
                            "power cut until an archive lands.")
                 .arg(QString::fromStdString(m_journal->path()), QString::fromStdString(m_journal->failure()));
-        AddLogLine(problem);
+        AddLogLine(problem, {SystemEventId::LinesNotProtected, {}, {}});
         say(problem);
     }
     m_journalProtecting = protecting;
@@ -241,7 +264,7 @@ void ActivityLog::sayRecovered(const std::string& entry, const Archived& archive
                 QLatin1Char('.');
         if (isCutShort(newest))
             line += QLatin1String(" The newest was cut short as it was written, and is marked so.");
-        AddLogLine(line);
+        AddLogLine(line, {SystemEventId::LinesRecovered, {}, {{"LINES", std::to_string(count)}}});
         return;
     }
     // Nowhere to put them now: they come back to the pane, which the next archive takes, and the journal holds
@@ -250,6 +273,6 @@ void ActivityLog::sayRecovered(const std::string& entry, const Archived& archive
     m_journal->rewrite(pane);
     line += QStringLiteral(", and cannot be now (%1: %2; %3: %4); they are back in the pane below.")
                 .arg(archived.file, archived.failure, archived.fallback, archived.fallbackFailure);
-    AddLogLine(line);
+    AddLogLine(line, {SystemEventId::LinesRecovered, {}, {{"LINES", std::to_string(count)}}});
     say(line);
 }

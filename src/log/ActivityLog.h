@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/LogFileEntry.h"
+#include "platform/SystemLog.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,8 +27,9 @@ public:
     ActivityLog& operator=(const ActivityLog&) = delete;
 
     // Puts the date-time text of this moment, message and CR LF on top of the pane, and hands the line to the
-    // journal, which keeps it from the next flushJournal() on.
-    void AddLogLine(const QString& message);
+    // journal, which keeps it from the next flushJournal() on. The line is also the event for the system log,
+    // whose text is the message without its leading ": " unless event brings a text of its own.
+    void AddLogLine(const QString& message, const SystemEvent& event = {});
 
     // Archives the whole pane as one entry of today's log file, then empties the pane. When the entry cannot
     // be written the pane keeps its lines and gets one more saying why; returns whether it was archived.

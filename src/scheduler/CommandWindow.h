@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemLog.h"
+
 #include <QString>
 
 // What start-up and the operator's commands need of the window: the log pane, the timer, the status lamp,
@@ -9,7 +11,7 @@ class CommandWindow
 public:
     virtual ~CommandWindow() = default;
 
-    virtual void AddLogLine(const QString& message) = 0;
+    virtual void AddLogLine(const QString& message, const SystemEvent& event = {}) = 0;
     virtual bool ClearLog() = 0;
     virtual bool isLogEmpty() const = 0;
 

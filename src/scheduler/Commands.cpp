@@ -29,14 +29,14 @@ void startCommand(CommandWindow& window)
 {
     window.setTimerEnabled(true);
     window.setLampColor(LampColor::Green);
-    window.AddLogLine(QStringLiteral(": Timer Started!"));
+    window.AddLogLine(QStringLiteral(": Timer Started!"), {SystemEventId::TimerStarted, {}, {}});
 }
 
 void stopCommand(CommandWindow& window)
 {
     window.setTimerEnabled(false);
     window.setLampColor(LampColor::Red);
-    window.AddLogLine(QStringLiteral(": Timer Stopped!"));
+    window.AddLogLine(QStringLiteral(": Timer Stopped!"), {SystemEventId::TimerStopped, {}, {}});
 }
 
 void lockCommand(CommandWindow& window)

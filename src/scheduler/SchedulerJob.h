@@ -18,6 +18,15 @@ enum class JobRow
 };
 inline constexpr std::size_t kJobRowCount = 7;
 
+// The row's name, as the system log's events name the job.
+constexpr const char* jobName(JobRow row)
+{
+    constexpr const char* names[kJobRowCount] = {"TransferPerson", "ProcessInternetOrders", "SendSms",
+                                                 "TransferData",   "CleanBackupDir",        "RunUpdateManager",
+                                                 "BackupDatabase"};
+    return names[static_cast<std::size_t>(row)];
+}
+
 constexpr std::size_t indexOf(JobRow row)
 {
     return static_cast<std::size_t>(row);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemLog.h"
+#include "scheduler/RunningJobs.h"
 #include "scheduler/SchedulerJob.h"
 
 #include <QDateTime>
@@ -31,8 +33,12 @@ public:
     virtual QString logTag() const = 0;
     virtual void setLogTag(const QString& tag) = 0;
 
-    // The activity log (ActivityLog): a line on top of the pane, and the archive of the whole pane.
-    virtual void AddLogLine(const QString& message) = 0;
+    // The programs the jobs started that have not ended yet.
+    virtual RunningJobs& runningJobs() = 0;
+
+    // The activity log (ActivityLog): a line on top of the pane, which is also the event, and the archive of
+    // the whole pane.
+    virtual void AddLogLine(const QString& message, const SystemEvent& event = {}) = 0;
     virtual bool ClearLog() = 0;
 
     // tmrScheduler's Enabled switch, and the switch that a tick turns on again at its end, which plans the

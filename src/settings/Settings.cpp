@@ -50,7 +50,8 @@ void Settings::LoadSettings()
 
         m_controls.AddLogLine(
             QStringLiteral(": Setting \"%1\" held the unusable value \"%2\"; the default %3 is used instead.")
-                .arg(key, shownText(stored), QString::number(row.defaultValue)));
+                .arg(key, shownText(stored), QString::number(row.defaultValue)),
+            {SystemEventId::SettingReplaced, {}, {{"SETTING", row.key}}});
         const int before = m_controls.settingValue(row.setting);
         m_controls.setSettingValue(row.setting, row.defaultValue);
         // Writing the default back keeps the next start clean. A control that already showed the default
@@ -67,7 +68,8 @@ void Settings::loadDefaultsOnly(const QString& store, const QString& problem)
     m_storeProblem =
         QStringLiteral("The settings store %1 cannot be read (%2); the defaults are in use and no change is saved.")
             .arg(QDir::toNativeSeparators(store), problem);
-    m_controls.AddLogLine(QStringLiteral(": ") + m_storeProblem);
+    m_controls.AddLogLine(QStringLiteral(": ") + m_storeProblem,
+                          {SystemEventId::SettingsUnreadable, {}, {{"STORE", store.toStdString()}}});
     qWarning("%ls", qUtf16Printable(m_storeProblem));
     m_loadingDefaultsOnly = true;
     for (const SettingRow& row : settingRows)
@@ -85,10 +87,12 @@ void Settings::controlClicked(Setting setting)
         if (!m_loadingDefaultsOnly)
             m_controls.AddLogLine(
                 QStringLiteral(": Setting \"%1\" was not saved as %2: the settings store could not be read at start.")
-                    .arg(key, text));
+                    .arg(key, text),
+                {SystemEventId::SettingNotSaved, {}, {{"SETTING", key.toStdString()}}});
         return;
     }
     QString whyNot;
     if (!SaveSetting(m_controls.application().baseName(), settingsSection(), key, text, &whyNot))
-        m_controls.AddLogLine(QStringLiteral(": Setting \"%1\" could not be saved as %2: %3.").arg(key, text, whyNot));
+        m_controls.AddLogLine(QStringLiteral(": Setting \"%1\" could not be saved as %2: %3.").arg(key, text, whyNot),
+                              {SystemEventId::SettingNotSaved, {}, {{"SETTING", key.toStdString()}}});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemLog.h"
+
 #include <QString>
 
 class ApplicationInfo;
@@ -19,5 +21,5 @@ public:
     // Sets it as the program does: a change raises the control's click, as the operator's would. A value the
     // control refuses (5 for a check box, 10 for a five-entry list) changes nothing and gives false.
     virtual bool setSettingValue(Setting setting, int value) = 0;
-    virtual void AddLogLine(const QString& message) = 0;
+    virtual void AddLogLine(const QString& message, const SystemEvent& event = {}) = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/frmScheduler.h"
 
 #include "log/ActivityLog.h"
+#include "platform/ShellCall.h"
 #include "scheduler/Commands.h"
 #include "scheduler/JobTable.h"
 #include "scheduler/JobTick.h"
@@ -37,6 +38,9 @@ QIcon programIcon()
 
 // Each handler makes the pane lines it added durable before it returns, in one write and one flush for all of
 // them. A tick that runs while a handler waits for the operator's answer flushes its own lines as it ends.
+// The window that the ends of started programs go to: the last one made.
+frmScheduler* processEndListener = nullptr;
+
 class JournalFlush
 {
 public:
@@ -109,9 +113,27 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     bindControls();
     m_log = std::make_unique<ActivityLog>(*m_ui->txtLog, *m_platform.clock, *m_platform.application);
     connectHandlers();
+    listenForProcessEnds();
 }
 
-frmScheduler::~frmScheduler() = default;
+frmScheduler::~frmScheduler()
+{
+    // From here on no end is handed to this window; one already on its way to it is dropped with it.
+    if (processEndListener == this) {
+        setProcessEndHandler({});
+        processEndListener = nullptr;
+    }
+}
+
+void frmScheduler::listenForProcessEnds()
+{
+    // The platform tells an end on a thread of its own; the window takes it on its own thread, between ticks.
+    processEndListener = this;
+    setProcessEndHandler([this](const ProcessEnd& end) {
+        QMetaObject::invokeMethod(
+            this, [this, end] { reportJobEnd(*this, end); }, Qt::QueuedConnection);
+    });
+}
 
 void frmScheduler::setUpLooks()
 {
@@ -311,9 +333,9 @@ void frmScheduler::setLogTag(const QString& tag)
     setControlTag(m_ui->txtLog, tag);
 }
 
-void frmScheduler::AddLogLine(const QString& message)
+void frmScheduler::AddLogLine(const QString& message, const SystemEvent& event)
 {
-    m_log->AddLogLine(message);
+    m_log->AddLogLine(message, event);
 }
 
 bool frmScheduler::ClearLog()

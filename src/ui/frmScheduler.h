@@ -69,7 +69,8 @@ public:
     void setJobTag(JobRow row, const QString& tag) override;
     QString logTag() const override;
     void setLogTag(const QString& tag) override;
-    void AddLogLine(const QString& message) override;
+    void AddLogLine(const QString& message, const SystemEvent& event = {}) override;
+    RunningJobs& runningJobs() override { return m_runningJobs; }
     bool ClearLog() override;
     bool isLogEmpty() const override;
     void setTimerInterval(int milliseconds) override;
@@ -103,6 +104,7 @@ private:
     void bindControls();
     void connectHandlers();
     void settingClicked(Setting setting);
+    void listenForProcessEnds();
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.
@@ -112,4 +114,5 @@ private:
     Settings m_settings{*this};
     std::array<Controls, kJobRowCount> m_jobControls{};
     std::array<Controls, settingRows.size()> m_settingControls{};
+    RunningJobs m_runningJobs;
 };

@@ -19,6 +19,7 @@ public:
     std::array<std::optional<int>, kJobRowCount> jobNumbers{};
     std::array<QString, kJobRowCount> jobTags;
     QString paneTag;
+    RunningJobs running;
     PlainPaneText pane;
     bool timerEnabled = false;
     int timerEnables = 0;
@@ -31,7 +32,11 @@ public:
     void setJobTag(JobRow row, const QString& tag) override { jobTags.at(indexOf(row)) = tag; }
     QString logTag() const override { return paneTag; }
     void setLogTag(const QString& tag) override { paneTag = tag; }
-    void AddLogLine(const QString& message) override { m_log.AddLogLine(message); }
+    RunningJobs& runningJobs() override { return running; }
+    void AddLogLine(const QString& message, const SystemEvent& event = {}) override
+    {
+        m_log.AddLogLine(message, event);
+    }
     bool ClearLog() override { return m_log.ClearLog(); }
     void setTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void enableTimerAfterTick(const QDateTime& tickMoment) override;

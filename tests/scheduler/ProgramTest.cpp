@@ -157,6 +157,16 @@ private:
     }
 
     // strace leaves the program running when it is killed itself, so the program goes first.
+    // Standard error without the line that says at start that this machine runs no journal.
+    static QByteArray errorsBeyondTheSystemLog(QProcess& process)
+    {
+        QByteArray errors = process.readAllStandardError();
+        const QByteArray noJournal = "zorScheduler: events are not sent to the system log: ";
+        if (errors.startsWith(noJournal))
+            errors.remove(0, errors.indexOf('\n') + 1);
+        return errors;
+    }
+
     static void killTraced(QProcess& strace)
     {
 #ifdef Q_OS_UNIX
@@ -540,7 +550,7 @@ private slots:
         QVERIFY(files.constFirst().startsWith(QLatin1String("zorScheduler-LOG-")));
         const QByteArray entry = readFile(logs.filePath(files.constFirst()));
         QVERIFY2(entry.contains("\t") && entry.contains(": Timer Started!\r\n"), entry.constData());
-        QCOMPARE(scheduler->readAllStandardError(), QByteArray());
+        QCOMPARE(errorsBeyondTheSystemLog(*scheduler), QByteArray());
     }
 
     // Where the day's file cannot be written as the program ends, the lines go to the user's state folder
@@ -581,7 +591,7 @@ private slots:
         const QString rescued = fallback.filePath(files.constFirst());
         const QByteArray entry = readFile(rescued);
         QVERIFY2(entry.contains("\t") && entry.endsWith(": Timer Started!\r\n\r\n"), entry.constData());
-        const QByteArray errors = scheduler->readAllStandardError();
+        const QByteArray errors = errorsBeyondTheSystemLog(*scheduler);
         QVERIFY2(errors.startsWith("zorScheduler: the log pane could not be archived to ") &&
                      errors.endsWith(QByteArray("; its lines went to " + QFile::encodeName(rescued) + '\n')),
                  errors.constData());

@@ -5,6 +5,7 @@ ShellCall RecordingShellCall::shellCall()
     return [this](std::intptr_t windowHandle, const char* operation, const char* file, const char* parameters,
                   const char* directory, std::int32_t showMode) {
         calls.push_back({windowHandle, operation, file, parameters, directory, showMode});
-        return result;
+        return startsForReal ? PlatformShellExecute(windowHandle, operation, file, parameters, directory, showMode)
+                             : result;
     };
 }

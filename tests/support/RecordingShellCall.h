@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// A shell call that starts nothing: it records every call and answers with a preset result code.
+// A shell call that records every call and answers with a preset result code, or, told so, makes the real call.
 class RecordingShellCall
 {
 public:
@@ -22,6 +22,7 @@ public:
 
     // The result code returned for every call; 42 (success) unless a test sets another.
     std::int32_t result = 42;
+    bool startsForReal = false;
     std::vector<Call> calls;
 
     // A ShellCall that records into this object, which must outlive it.
