@@ -18,7 +18,14 @@ public:
         std::condition_variable changed;
         bool refusing = false;
         bool holding = false;
+        int writing = 0;
         std::vector<SystemEvent> written;
+
+        int writers()
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            return writing;
+        }
     };
 
     explicit TestSink(std::shared_ptr<State> state) : m_state(std::move(state)) {}
@@ -26,6 +33,7 @@ public:
     bool write(const SystemEvent& event) override
     {
         std::unique_lock<std::mutex> lock(m_state->lock);
+        ++m_state->writing;
         m_state->changed.wait(lock, [this] { return !m_state->holding; });
         if (m_state->refusing)
             return false;
@@ -90,7 +98,7 @@ private slots:
                 log.send({SystemEventId::JobStarted, std::to_string(i), {}});
                 // The first event reaches the writer before the others queue behind it.
                 if (i == 0 && holding)
-                    QTest::qWait(50);
+                    QTRY_COMPARE(state->writers(), 1);
             }
             QVERIFY(sending.elapsed() < 1000);
             if (!holding)
