@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 #include <sys/uio.h>
+// Without the CODE_FILE, CODE_LINE and CODE_FUNC fields, which would name this file for every event.
+#define SD_JOURNAL_SUPPRESS_LOCATION
 #include <systemd/sd-journal.h>
 
 namespace {

@@ -150,7 +150,10 @@ void reportJobEnd(TickWindow& window, const ProcessEnd& end)
         how = "ended with exit code " + std::to_string(end.exitCode);
         fields.push_back({"EXIT_CODE", std::to_string(end.exitCode)});
     }
+    const std::string runTime = end.runTimeMs < 1000
+                                    ? std::to_string(end.runTimeMs) + " ms"
+                                    : QString::number(end.runTimeMs / 1000.0, 'f', 1).toStdString() + " s";
     const std::string text = std::string(jobName(run->row)) + " (process " + std::to_string(end.processId) + ") " +
-                             how + " after " + QString::number(end.runTimeMs / 1000.0, 'f', 1).toStdString() + " s.";
+                             how + " after " + runTime + '.';
     reportSystemEvent({failed ? SystemEventId::JobEndedWithError : SystemEventId::JobEnded, text, fields});
 }
