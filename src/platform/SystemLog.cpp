@@ -27,6 +27,16 @@ const char* systemEventName(SystemEventId id)
     return "Note";
 }
 
+namespace {
+
+std::string droppedText(std::uint64_t count)
+{
+    return std::to_string(count) + (count == 1 ? " event" : " events") +
+           " could not be sent to the system log and were dropped.";
+}
+
+} // namespace
+
 SystemLog::SystemLog(std::unique_ptr<SystemLogSink> sink, std::ostream& errors, std::size_t capacity)
     : m_sink(std::move(sink)), m_errors(errors), m_capacity(capacity)
 {
@@ -102,32 +112,29 @@ void SystemLog::run()
     }
 }
 
+bool SystemLog::tryWrite(const SystemEvent& event)
+{
+    try {
+        return m_sink && m_sink->write(event);
+    } catch (...) {
+        return false;
+    }
+}
+
 void SystemLog::writeOne(const SystemEvent& event)
 {
-    bool written = false;
-    try {
-        written = m_sink && m_sink->write(event);
-    } catch (...) {
-    }
-    if (!written) {
-        const std::lock_guard<std::mutex> lock(m_lock);
-        ++m_dropped;
-        ++m_droppedUntold;
-    }
+    if (tryWrite(event))
+        return;
+    const std::lock_guard<std::mutex> lock(m_lock);
+    ++m_dropped;
+    ++m_droppedUntold;
 }
 
 void SystemLog::sayDropped(std::uint64_t count)
 {
-    const std::string text = std::to_string(count) + (count == 1 ? " event" : " events") +
-                             " could not be sent to the system log and were dropped.";
-    SystemEvent event{SystemEventId::EventsDropped, text, {{"DROPPED", std::to_string(count)}}};
-    bool written = false;
-    try {
-        written = m_sink && m_sink->write(event);
-    } catch (...) {
-    }
-    if (!written) {
-        // The log still refuses: the count stays to be said, and standard error says it now, once.
+    const std::string text = droppedText(count);
+    if (!tryWrite({SystemEventId::EventsDropped, text, {{"DROPPED", std::to_string(count)}}})) {
+        // The log refuses again: the count stays to be said.
         const std::lock_guard<std::mutex> lock(m_lock);
         m_droppedUntold += count;
         return;
@@ -169,8 +176,7 @@ void SystemLog::finishProgramLog(std::chrono::milliseconds timeout)
     const std::lock_guard<std::mutex> lock(log->m_lock);
     log->m_stopping = true;
     if (log->m_droppedUntold > 0)
-        log->m_errors << "zorScheduler: " << log->m_droppedUntold
-                      << " events could not be sent to the system log and were dropped." << std::endl;
+        log->m_errors << "zorScheduler: " << droppedText(log->m_droppedUntold) << std::endl;
     log->m_changed.notify_all();
 }
 

@@ -89,6 +89,7 @@ public:
 
 private:
     void run();
+    bool tryWrite(const SystemEvent& event);
     void writeOne(const SystemEvent& event);
     void sayDropped(std::uint64_t count);
 
