@@ -175,6 +175,8 @@ void SystemLog::finishProgramLog(std::chrono::milliseconds timeout)
     log->drain(timeout);
     const std::lock_guard<std::mutex> lock(log->m_lock);
     log->m_stopping = true;
+    // What a log that hangs still holds in the queue, or in the writer's hands, is lost with the process.
+    log->m_droppedUntold += log->m_queue.size() + (log->m_writing ? 1 : 0);
     if (log->m_droppedUntold > 0)
         log->m_errors << "zorScheduler: " << droppedText(log->m_droppedUntold) << std::endl;
     log->m_changed.notify_all();

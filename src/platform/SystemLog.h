@@ -84,7 +84,8 @@ public:
     // The program's log, which reportSystemEvent() writes to: opened by startProgramLog(), otherwise none.
     // Where the platform has no log, errors gets one line that says so, and nothing is sent.
     static void startProgramLog(const std::string& name, std::ostream& errors);
-    // The program's last events get out: waits for the queue for at most timeout. Nothing is sent afterwards.
+    // The program's last events get out: waits for the queue for at most timeout, and says on the errors stream
+    // how many events never reached the log. Nothing is sent afterwards.
     static void finishProgramLog(std::chrono::milliseconds timeout);
 
 private:

@@ -46,24 +46,15 @@ void isolateJournal()
 
 using Fields = QMap<QByteArray, QByteArray>;
 
-// journald's native protocol: "NAME=value\n", or "NAME\n", a 64-bit little-endian length, the value and "\n".
+// journald's native protocol, "NAME=value" lines; a value with a line end would come in another form, which
+// none of the program's values has.
 Fields parseDatagram(const QByteArray& datagram)
 {
     Fields fields;
-    int at = 0;
-    while (at < datagram.size()) {
-        const int end = datagram.indexOf('\n', at);
-        const QByteArray line = datagram.mid(at, end < 0 ? -1 : end - at);
+    for (const QByteArray& line : datagram.split('\n')) {
         const int equals = line.indexOf('=');
-        if (equals >= 0) {
+        if (equals > 0)
             fields.insert(line.left(equals), line.mid(equals + 1));
-            at = end < 0 ? datagram.size() : end + 1;
-            continue;
-        }
-        quint64 length = 0;
-        std::memcpy(&length, datagram.constData() + end + 1, sizeof length);
-        fields.insert(line, datagram.mid(end + 1 + 8, static_cast<int>(length)));
-        at = end + 1 + 8 + static_cast<int>(length) + 1;
     }
     return fields;
 }
@@ -122,24 +113,28 @@ private slots:
             close(m_socket);
     }
 
-    // A job's start, and the end of what it started, or why it did not start.
+    // A job's start, and the end of what it started, or why it did not start; a start while the last one still
+    // runs is said first.
     void aJobsStartAndEnd_data()
     {
         QTest::addColumn<QByteArray>("exitCode");
         QTest::addColumn<bool>("programThere");
+        QTest::addColumn<int>("lastRunMinutes");
         QTest::addColumn<int>("endId");
         QTest::addColumn<QByteArray>("endPriority");
         QTest::newRow("ends with exit code 3")
-            << QByteArray("3") << true << int(SystemEventId::JobEndedWithError) << QByteArray("3");
-        QTest::newRow("ends well") << QByteArray("0") << true << int(SystemEventId::JobEnded) << QByteArray("6");
+            << QByteArray("3") << true << 0 << int(SystemEventId::JobEndedWithError) << QByteArray("3");
+        QTest::newRow("ends well, the last start still running")
+            << QByteArray("0") << true << 25 << int(SystemEventId::JobEnded) << QByteArray("6");
         QTest::newRow("no program to start")
-            << QByteArray("0") << false << int(SystemEventId::JobStartFailed) << QByteArray("3");
+            << QByteArray("0") << false << 0 << int(SystemEventId::JobStartFailed) << QByteArray("3");
     }
 
     void aJobsStartAndEnd()
     {
         QFETCH(QByteArray, exitCode);
         QFETCH(bool, programThere);
+        QFETCH(int, lastRunMinutes);
         QFETCH(int, endId);
         QFETCH(QByteArray, endPriority);
 
@@ -148,67 +143,46 @@ private slots:
         const QString program = test.platform.path(QStringLiteral("Velmora.exe"));
         if (programThere)
             QVERIFY(QFile::copy(qEnvironmentVariable("ZOR_TESTS_BIN") + QStringLiteral("/zor_standin"), program));
+        if (lastRunMinutes > 0) {
+            const QDateTime started = test.platform.clock->now().addSecs(-60 * lastRunMinutes);
+            test.window().runningJobs().add({JobRow::ProcessInternetOrders, 4242, started});
+        }
         qputenv("ZOR_STANDIN_EXIT_CODE", exitCode);
         const int from = static_cast<int>(events().size());
         jobBox(test.window(), JobRow::ProcessInternetOrders)->setValue(CheckBoxValue::Checked);
         test.window().tmrScheduler_Timer();
 
-        const SystemEventId startId = programThere ? SystemEventId::JobStarted : SystemEventId::Note;
-        QTRY_VERIFY(!event(startId, from).isEmpty());
-        const Fields start = event(startId, from);
+        QTRY_VERIFY(!event(SystemEventId(endId), from).isEmpty());
+        const Fields start = event(programThere ? SystemEventId::JobStarted : SystemEventId::Note, from);
         QCOMPARE(start.value("MESSAGE"), QByteArray("Process Internet Orders!"));
         QCOMPARE(start.value("SYSLOG_IDENTIFIER"), QByteArray("zorScheduler"));
         QCOMPARE(start.value("JOB"), QByteArray("ProcessInternetOrders"));
         QCOMPARE(start.value("PROGRAM"), QFile::encodeName(program));
         QCOMPARE(start.value("PARAMETERS"), QByteArray(";;;;;;;;;;;;;;;True"));
         QCOMPARE(start.value("PRIORITY"), QByteArray("6"));
-
-        QTRY_VERIFY(!event(SystemEventId(endId), from).isEmpty());
         const Fields end = event(SystemEventId(endId), from);
         QCOMPARE(end.value("PRIORITY"), endPriority);
         QCOMPARE(end.value("JOB"), QByteArray("ProcessInternetOrders"));
+        const Fields warning = event(SystemEventId::JobStillRunning, from);
+        QCOMPARE(warning.value("RUN_TIME_MS"), lastRunMinutes ? QByteArray::number(lastRunMinutes * 60000) : "");
         if (!programThere) {
-            QCOMPARE(end.value("ERROR_NUMBER"), QByteArray("53"));
-            QVERIFY2(end.value("MESSAGE").startsWith("Start failed: File not found (53) "),
-                     end.value("MESSAGE").constData());
+            QCOMPARE(end.value("MESSAGE"), "Start failed: File not found (53) " + QFile::encodeName(program));
             return;
         }
         QVERIFY(start.value("PROCESS_ID").toLongLong() > 0);
         QCOMPARE(end.value("PROCESS_ID"), start.value("PROCESS_ID"));
         QCOMPARE(end.value("EXIT_CODE"), exitCode);
-        QVERIFY(end.value("RUN_TIME_MS").toLongLong() >= 0);
-        QVERIFY2(end.value("MESSAGE").contains(QByteArray(QByteArray("ended with exit code ") + exitCode)),
+        QVERIFY2(end.value("MESSAGE").contains(QByteArray(" ended with exit code " + exitCode)),
                  end.value("MESSAGE").constData());
-    }
-
-    // A job due while its last start still runs is started again, and the journal hears how long the last has
-    // run.
-    void aJobDueWhileItsLastStartStillRuns()
-    {
-        TestWindow test;
-        const QDateTime earlier = test.platform.clock->now().addSecs(-25 * 60);
-        test.window().runningJobs().add({JobRow::ProcessInternetOrders, 4242, earlier});
-        const int from = static_cast<int>(events().size());
-        jobBox(test.window(), JobRow::ProcessInternetOrders)->setValue(CheckBoxValue::Checked);
-        test.window().tmrScheduler_Timer();
-
-        QTRY_VERIFY(!event(SystemEventId::JobStillRunning, from).isEmpty());
-        const Fields warning = event(SystemEventId::JobStillRunning, from);
-        QCOMPARE(warning.value("PRIORITY"), QByteArray("4"));
-        QCOMPARE(warning.value("PROCESS_ID"), QByteArray("4242"));
-        QCOMPARE(warning.value("RUN_TIME_MS"), QByteArray::number(25 * 60 * 1000));
-        QVERIFY2(warning.value("MESSAGE").contains("still runs, for 25 minutes"), warning.value("MESSAGE").constData());
     }
 
     // The real program says who it is and where, and how it ended.
     void theProgramsOwnStartAndEnd()
     {
         QTemporaryDir state;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(state.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
         QProcess scheduler;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), state.path());
-        environment.insert(QStringLiteral("XDG_STATE_HOME"), state.path());
-        scheduler.setProcessEnvironment(environment);
         const int from = static_cast<int>(events().size());
         scheduler.start(QStringLiteral(ZOR_PROGRAM), {});
         QVERIFY(scheduler.waitForStarted());
