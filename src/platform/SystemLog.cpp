@@ -31,8 +31,8 @@ namespace {
 
 std::string droppedText(std::uint64_t count)
 {
-    return std::to_string(count) + (count == 1 ? " event" : " events") +
-           " could not be sent to the system log and were dropped.";
+    return count == 1 ? std::string("1 event could not be sent to the system log and was dropped.")
+                      : std::to_string(count) + " events could not be sent to the system log and were dropped.";
 }
 
 } // namespace
