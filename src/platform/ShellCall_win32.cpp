@@ -43,32 +43,33 @@ constexpr std::int32_t startedCode = 42;
 // A failure the shell gave no code for and whose error has none: GShell tells it with its generic text.
 constexpr std::int32_t otherFailure = 1;
 
-// The code ShellExecuteA answers for the error a failed ShellExecuteExA left, where hInstApp holds none.
+// The codes ShellExecuteA answers for the errors a failed ShellExecuteExA leaves, where hInstApp holds none.
+struct ErrorCode
+{
+    DWORD error;
+    std::int32_t code;
+};
+
+constexpr ErrorCode shellCodes[] = {
+    {ERROR_FILE_NOT_FOUND, SE_ERR_FNF},
+    {ERROR_PATH_NOT_FOUND, SE_ERR_PNF},
+    {ERROR_ACCESS_DENIED, SE_ERR_ACCESSDENIED},
+    {ERROR_NOT_ENOUGH_MEMORY, SE_ERR_OOM},
+    {ERROR_OUTOFMEMORY, SE_ERR_OOM},
+    {ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
+    {ERROR_SHARING_VIOLATION, SE_ERR_SHARE},
+    {ERROR_NO_ASSOCIATION, SE_ERR_NOASSOC},
+    {ERROR_DDE_FAIL, SE_ERR_DDEFAIL},
+    {ERROR_DLL_NOT_FOUND, SE_ERR_DLLNOTFOUND},
+};
+
 std::int32_t shellCodeForError(DWORD error)
 {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-        return SE_ERR_FNF;
-    case ERROR_PATH_NOT_FOUND:
-        return SE_ERR_PNF;
-    case ERROR_ACCESS_DENIED:
-        return SE_ERR_ACCESSDENIED;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return SE_ERR_OOM;
-    case ERROR_BAD_FORMAT:
-        return ERROR_BAD_FORMAT;
-    case ERROR_SHARING_VIOLATION:
-        return SE_ERR_SHARE;
-    case ERROR_NO_ASSOCIATION:
-        return SE_ERR_NOASSOC;
-    case ERROR_DDE_FAIL:
-        return SE_ERR_DDEFAIL;
-    case ERROR_DLL_NOT_FOUND:
-        return SE_ERR_DLLNOTFOUND;
-    default:
-        return otherFailure;
+    for (const ErrorCode& known : shellCodes) {
+        if (known.error == error)
+            return known.code;
     }
+    return otherFailure;
 }
 
 // The handle's low 32 bits: the shell's answer is an HINSTANCE for compatibility only.
