@@ -5,8 +5,11 @@
 # Once three ticks have started their programs it closes the window, answers the close question Yes through
 # the real dialog, and checks the daily log file: CR LF line ends, the code page's bytes, and one tick in every
 # minute from the one after the program logged Timer Started (so a slow first start under Wine is no fault);
-# then the starts of those ticks and their command lines as Windows delivers them. Takes pictures of the
-# window and of the close question on the way.
+# then the starts of those ticks and their command lines as Windows delivers them. Before closing, Velmora.exe
+# is taken away for a last tick, whose starts fail. Every stand-in ends with exit code 3, and the events the
+# program reports to the Application log (Wine writes their strings to its eventlog debug channel) must show
+# a job's start, a failed start and a job's end with that code. Takes pictures of the window and of the close
+# question on the way.
 #   scripts/wine-e2e.sh <Windows build folder> [picture folder]     the build of scripts/windows-build.sh
 set -euo pipefail
 
@@ -14,7 +17,9 @@ build=$(cd "${1:?the Windows build folder}" && pwd)
 pictures=${2:-}
 program=$build/bin/zorScheduler.exe
 standin=$build/tests/bin/zor_standin.exe
-for file in "$program" "$standin"; do
+# The message compiler's header: the event IDs of the program's message table by their names.
+event_ids=$build/src/ui/events/zorSchedulerEvents.h
+for file in "$program" "$standin" "$event_ids"; do
     [ -f "$file" ] || {
         echo "wine-e2e: $file is missing; build it with scripts/windows-build.sh" >&2
         exit 1
@@ -78,7 +83,11 @@ done
 until [ $((10#$(date +%M) % 5)) -eq 2 ] || [ $((10#$(date +%M) % 5)) -eq 3 ]; do sleep 5; done
 started=$(date +%s)
 echo "wine-e2e: starting the scheduler at $(date +%T)"
-(cd "$app" && exec "$wine" zorScheduler.exe >"$app/scheduler.out" 2>"$app/scheduler.err") &
+# The stand-ins end as a failed program would. Wine's ReportEventW prints the event ID in an advapi fixme and
+# each string on the eventlog channel.
+export ZOR_STANDIN_EXIT_CODE=3
+(cd "$app" && WINEDEBUG="$WINEDEBUG,+eventlog,fixme+advapi" exec "$wine" zorScheduler.exe >"$app/scheduler.out" \
+    2>"$app/scheduler.err") &
 scheduler=$!
 
 # The window whose title matches: printed once it is there, within a minute; nothing when it does not come.
@@ -114,6 +123,12 @@ until [ "$(orders_started)" -ge 3 ]; do
     sleep 1
 done
 sleep 10
+
+# A last tick without Velmora.exe: its starts fail. Ticks fall at second 30 of their minute; waited for until
+# the next minute's is well past.
+mv "$app/Velmora.exe" "$app/Velmora.exe.away"
+taken_away=$(date +%s)
+until [ $(($(date +%s) / 60)) -gt $((taken_away / 60)) ] && [ $((10#$(date +%S))) -ge 50 ]; do sleep 1; done
 
 picture "$window" window-windows.png
 
@@ -162,8 +177,17 @@ while read -r minute line; do
 done <<<"$stamped"
 [ "$ticks" -ge 3 ] || fail "only $ticks ticks in the log file"
 
-# The starts: in each of the ticked minutes, exactly the due jobs, with their parameter strings as the command
-# line's tail, in the scheduler's own folder.
+# The ticks after Velmora.exe was taken away could not start it: each says so for both of its jobs.
+failed=0
+for tick in $(seq "$ticks"); do
+    [ $((timer_started + 60 * tick + 30)) -gt "$taken_away" ] && failed=$((failed + 1))
+done
+[ "$failed" -ge 1 ] || fail "no tick came after Velmora.exe was taken away"
+[ "$(grep -a -c -F ': Start failed: File not found (53) ' "$log")" -eq $((2 * failed)) ] ||
+    fail "the log file does not hold the two failed starts of each of the last $failed ticks"
+
+# The starts: in each of the ticked minutes with Velmora.exe, exactly the due jobs, with their parameter strings
+# as the command line's tail, in the scheduler's own folder.
 check_starts() {
     local file=$1 exe=$2 parameters=$3 minutes=$4 count
     count=$(grep -c -F -x -e "$exe $parameters" <(cut -f3 "$app/$file.starts" 2>/dev/null | tr -d '\r') || true)
@@ -171,12 +195,13 @@ check_starts() {
 }
 velmora="\"Z:${app//\//\\}\\Velmora.exe\""
 updater_exe="\"Z:${app//\//\\}\\UpdateManager.exe\""
-check_starts Velmora.exe "$velmora" ';;;;;;;;;;True' "$ticks"
-check_starts Velmora.exe "$velmora" ';;;;;;;;;;;;;;;True' "$ticks"
+check_starts Velmora.exe "$velmora" ';;;;;;;;;;True' $((ticks - failed))
+check_starts Velmora.exe "$velmora" ';;;;;;;;;;;;;;;True' $((ticks - failed))
 check_starts UpdateManager.exe "$updater_exe" 'True' "$updater"
 cut -f2 "$app/Velmora.exe.starts" | sort -u | grep -q -x -F "Z:${app//\//\\}" ||
     fail "the started programs did not inherit the scheduler's folder as theirs"
-echo "wine-e2e: $((2 * ticks + updater)) starts in $ticks minutes, each with its exact parameter string"
+echo "wine-e2e: $((2 * (ticks - failed) + updater)) starts in $ticks minutes, each with its exact parameter string;" \
+    "$((2 * failed)) failed"
 
 # The daily log file: one entry, CR LF throughout, the pane's lines newest first, the Persian value in the
 # bytes of code page 1256 (beh, lam, heh).
@@ -191,4 +216,37 @@ grep -a -o -E ': (Update Manager Started|Process Internet Orders|Transfer Person
     tr -d ':!' | awk '{print $1}' | tr '\n' ' ' | grep -q -E '^((Update )?Process Transfer )+$' ||
     fail "the lines of a tick are not in table order, newest first"
 echo "wine-e2e: the pane went to $(basename "$log"): $lines lines, CR LF, code page 1256"
+
+# The Application log's events, one a line: the event ID as the advapi fixme gives it (one per ReportEventW, on
+# the thread that reports), then each string on that thread's following eventlog lines, separated by TABs.
+events=$work/events.txt
+awk -F: '
+    { thread = $1 }
+    /:fixme:advapi:ReportEventW \(/ { split($0, call, ","); id[thread] = call[4]; next }
+    /:eventlog:ReportEventW L"/ && (thread in id) {
+        text = $0; sub(/^[^"]*/, "", text); line[thread] = line[thread] "\t" text
+        if (++strings[thread] == 2) { print id[thread] line[thread]; delete id[thread]; delete line[thread]
+            strings[thread] = 0 }
+    }' "$app/scheduler.err" >"$events"
+# The events of a kind (its name in the message table), and of those the ones that match every pattern given.
+events_of() {
+    local id found
+    id=$(sed -n -E "s/^#define $1 +(0x[0-9a-f]+)\r?\$/\1/p" "$event_ids")
+    [ -n "$id" ] || fail "$event_ids has no event $1"
+    found=$(grep -i "^$id"$'\t' "$events" || true)
+    shift
+    for pattern; do found=$(grep -E -e "$pattern" <<<"$found" || true); done
+    echo "$found"
+}
+[ -n "$(events_of ProgramStarted)" ] || fail "no ProgramStarted event"
+[ -n "$(events_of JobStarted 'PARAMETERS=;{15}True' 'PROCESS_ID=[1-9]')" ] ||
+    fail "no JobStarted event of Internet orders with its process id"
+[ -n "$(events_of JobStartFailed 'Velmora\.exe')" ] || fail "no JobStartFailed event for Velmora.exe"
+[ -n "$(events_of JobEndedWithError 'EXIT_CODE=3([^0-9]|$)')" ] || fail "no JobEndedWithError event with exit code 3"
+[ -n "$(events_of ProgramEnded)" ] || fail "no ProgramEnded event"
+echo "wine-e2e: $(wc -l <"$events") events in the Application log, among them:"
+for kind in JobStarted JobStartFailed JobEndedWithError; do
+    found=$(events_of "$kind")
+    echo "    ${found%%$'\n'*}"
+done
 echo "wine-e2e: passed"

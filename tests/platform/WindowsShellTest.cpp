@@ -1,12 +1,16 @@
 #include "launcher/mdlShellExecute.h"
+#include "platform/ShellCall.h"
 #include "support/StandinRecord.h"
 #include "support/StdStringCompare.h"
 #include "support/TempFolder.h"
 
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -46,6 +50,48 @@ bool launch(const std::string& file, std::int32_t showMode, const std::string& p
 // How long a started stand-in may take to write its record.
 constexpr int recordTimeout = 10000;
 
+// The ends that the shell call tells while this lives.
+class EndsSeen
+{
+public:
+    EndsSeen()
+    {
+        setProcessEndHandler([this](const ProcessEnd& end) {
+            const std::lock_guard<std::mutex> lock(m_lock);
+            m_ends.push_back(end);
+        });
+    }
+    ~EndsSeen() { setProcessEndHandler({}); }
+    EndsSeen(const EndsSeen&) = delete;
+    EndsSeen& operator=(const EndsSeen&) = delete;
+
+    std::vector<ProcessEnd> ends() const
+    {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        return m_ends;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<ProcessEnd> m_ends;
+};
+
+// The stand-ins started while this lives end with exitCode.
+class StandinExitCode
+{
+public:
+    explicit StandinExitCode(std::int32_t exitCode)
+    {
+        SetEnvironmentVariableW(variable, std::to_wstring(exitCode).c_str());
+    }
+    ~StandinExitCode() { SetEnvironmentVariableW(variable, nullptr); }
+    StandinExitCode(const StandinExitCode&) = delete;
+    StandinExitCode& operator=(const StandinExitCode&) = delete;
+
+private:
+    static constexpr const wchar_t* variable = L"ZOR_STANDIN_EXIT_CODE";
+};
+
 } // namespace
 
 class WindowsShellTest : public QObject
@@ -57,6 +103,8 @@ private slots:
     void aStartedProgramReceivesTheParameterString_data();
     void aStartedProgramReceivesTheParameterString();
     void aGivenWorkingDirectoryIsTheProgramsCurrentDirectory();
+    void aStartedProgramsEndIsToldWithItsExitCode_data();
+    void aStartedProgramsEndIsToldWithItsExitCode();
 };
 
 void WindowsShellTest::aMissingProgramIsFileNotFound()
@@ -66,6 +114,7 @@ void WindowsShellTest::aMissingProgramIsFileNotFound()
     QCOMPARE(LastError.Number, 53);
     QCOMPARE(LastError.Description, "File not found"s);
     QCOMPARE(LastError.Source, "zorScheduler.GShell"s);
+    QCOMPARE(takeStartedProcessId(), std::int64_t(0));
 
     // Windows may answer a missing folder with "Path not found"; Wine answers "File not found" for both.
     QVERIFY(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
@@ -115,6 +164,45 @@ void WindowsShellTest::aGivenWorkingDirectoryIsTheProgramsCurrentDirectory()
     StandinRecord record;
     QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(program, record), recordTimeout);
     QVERIFY(fs::equivalent(fs::u8path(record.workingDirectory), work));
+}
+
+void WindowsShellTest::aStartedProgramsEndIsToldWithItsExitCode_data()
+{
+    QTest::addColumn<std::int32_t>("exitCode");
+
+    QTest::newRow("a program that succeeded") << 0;
+    QTest::newRow("a program that failed") << 3;
+    // 0xC0000005, an access violation: an exit code above INT_MAX comes out negative.
+    QTest::newRow("a program that crashed") << -1073741819;
+}
+
+void WindowsShellTest::aStartedProgramsEndIsToldWithItsExitCode()
+{
+    QFETCH(std::int32_t, exitCode);
+
+    TempFolder folder;
+    const std::string program = installStandin(pathOf(folder), "Velmora.exe");
+    const EndsSeen seen;
+    const StandinExitCode told(exitCode);
+    const auto before = std::chrono::steady_clock::now();
+    QVERIFY(launch(program, 0, ";;;;;;;;;;True"));
+    const std::int64_t processId = takeStartedProcessId();
+    QVERIFY(processId != 0);
+    QCOMPARE(takeStartedProcessId(), std::int64_t(0));
+    StandinRecord record;
+    QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(program, record), recordTimeout);
+    QCOMPARE(std::int64_t(record.processId), processId);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!seen.ends().empty(), recordTimeout);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before).count();
+    const std::vector<ProcessEnd> ends = seen.ends();
+    QCOMPARE(ends.size(), std::size_t(1));
+    QCOMPARE(ends.front().processId, processId);
+    QCOMPARE(ends.front().exitCode, exitCode);
+    QCOMPARE(ends.front().signal, 0);
+    QVERIFY2(ends.front().runTimeMs >= 0 && ends.front().runTimeMs <= elapsed,
+             (std::to_string(ends.front().runTimeMs) + " ms of " + std::to_string(elapsed)).c_str());
 }
 
 QTEST_GUILESS_MAIN(WindowsShellTest)
