@@ -145,7 +145,7 @@ void SystemLog::sayDropped(std::uint64_t count)
 namespace {
 
 // The program's log lives until the process ends: a thread that the log holds up must not meet a destroyed
-// object at exit, so it is never destroyed.
+// object at exit, so it is never destroyed, and stays reachable.
 std::atomic<SystemLog*> programLog{nullptr};
 
 } // namespace
@@ -169,16 +169,21 @@ void SystemLog::startProgramLog(const std::string& name, std::ostream& errors)
 
 void SystemLog::finishProgramLog(std::chrono::milliseconds timeout)
 {
-    SystemLog* const log = programLog.exchange(nullptr);
+    // The log stays where it is, stopped: a thread that a hanging log holds may still use it.
+    SystemLog* const log = programLog.load();
     if (!log)
         return;
     log->drain(timeout);
     const std::lock_guard<std::mutex> lock(log->m_lock);
+    if (log->m_stopping)
+        return;
     log->m_stopping = true;
     // What a log that hangs still holds in the queue, or in the writer's hands, is lost with the process.
     log->m_droppedUntold += log->m_queue.size() + (log->m_writing ? 1 : 0);
+    log->m_queue.clear();
     if (log->m_droppedUntold > 0)
         log->m_errors << "zorScheduler: " << droppedText(log->m_droppedUntold) << std::endl;
+    log->m_droppedUntold = 0;
     log->m_changed.notify_all();
 }
 
