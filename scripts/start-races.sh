@@ -27,35 +27,39 @@ end_all() {
     while [ "$(running)" -gt 0 ]; do sleep 0.05; done
 }
 
+# Rounds by how many schedulers ran at their end: count_rounds <seconds> <command...> runs the command
+# (which starts the schedulers) each round, waits the seconds, counts, then ends them all.
+declare -A outcome=()
+count_rounds() {
+    local settle=$1
+    shift
+    for ((round = 0; round < rounds; round++)); do
+        "$@"
+        sleep "$settle"
+        outcome[$(running)]=$((${outcome[$(running)]:-0} + 1))
+        end_all
+        wait
+    done
+    for n in "${!outcome[@]}"; do printf '%s: %s  ' "$n" "${outcome[$n]}"; done
+}
+
 case $what in
 race)
     command -v strace >/dev/null || {
         echo "start-races: strace is needed" >&2
         exit 1
     }
-    declare -A outcome=()
-    for ((round = 0; round < rounds; round++)); do
+    held_start() {
         rm -f "$lock"
-        strace -f -o /dev/null -e inject=flock:delay_enter=300000:when=1 "$program" 2>/dev/null &
+        strace -f -o /dev/null -e inject=flock:delay_enter=300000:when=1 "$program" >/dev/null 2>&1 &
         until [ -e "$lock" ]; do sleep 0.002; done
-        "$program" 2>/dev/null &
-        sleep 2
-        outcome[$(running)]=$((${outcome[$(running)]:-0} + 1))
-        end_all
-        wait
-    done
-    echo "race: $rounds rounds; rounds by schedulers running: $(for n in "${!outcome[@]}"; do printf '%s: %s  ' "$n" "${outcome[$n]}"; done)"
+        "$program" >/dev/null 2>&1 &
+    }
+    echo "race: $rounds rounds; rounds by schedulers running: $(count_rounds 2 held_start)"
     ;;
 simultaneous)
-    declare -A outcome=()
-    for ((round = 0; round < rounds; round++)); do
-        for _ in 1 2 3 4 5; do "$program" 2>/dev/null & done
-        sleep 1.5
-        outcome[$(running)]=$((${outcome[$(running)]:-0} + 1))
-        end_all
-        wait
-    done
-    echo "simultaneous: $rounds rounds of 5 starts; rounds by schedulers running: $(for n in "${!outcome[@]}"; do printf '%s: %s  ' "$n" "${outcome[$n]}"; done)"
+    five_starts() { for _ in 1 2 3 4 5; do "$program" >/dev/null 2>&1 & done; }
+    echo "simultaneous: $rounds rounds of 5 starts; rounds by schedulers running: $(count_rounds 1.5 five_starts)"
     ;;
 early)
     declare -A ended=() killed=()
