@@ -1,5 +1,6 @@
 # Installs the build into a fresh prefix and checks what a desktop and the program expect to find there.
-#   cmake -DBUILD_DIR=<build folder> -DPREFIX=<empty folder to create> -P InstallLayoutTest.cmake
+#   cmake -DBUILD_DIR=<build folder> -DPREFIX=<empty folder to create> [-DWINDOWS=1 -DRC=<windres>]
+#       -P InstallLayoutTest.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -24,6 +25,27 @@ if(WINDOWS)
     file(READ "${PREFIX}/README.txt" text HEX)
     string(FIND "${text}" "0d0a" crlf)
     expect(NOT crlf EQUAL -1)
+
+    # What Windows reads from the exe itself, as the resource compiler reads it back: the manifest (rights of
+    # the one who starts it, Windows 10 and 11, per-monitor awareness version 2 as Qt sets it, common controls
+    # 6) and the version record with its maker and copyright.
+    execute_process(COMMAND "${RC}" -i "${PREFIX}/zorScheduler.exe" -O rc OUTPUT_VARIABLE resources
+        RESULT_VARIABLE result)
+    expect(result EQUAL 0)
+    string(REPLACE "\"\"" "\"" resources "${resources}")
+    foreach(expected IN ITEMS
+            [[1 24 /* RT_MANIFEST */]]
+            [[<requestedExecutionLevel level="asInvoker" uiAccess="false"/>]]
+            [[<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>]]
+            [[<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>]]
+            [[<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>]]
+            [[name="Microsoft.Windows.Common-Controls" version="6.0.0.0"]]
+            [[VALUE "CompanyName", "Zor Scheduler"]]
+            [[VALUE "LegalCopyright", "Copyright (C) 2026 Zor Scheduler"]]
+            [[VALUE "ProductVersion", "1.0.0.5"]])
+        string(FIND "${resources}" "${expected}" found)
+        expect(NOT found EQUAL -1)
+    endforeach()
     return()
 endif()
 
