@@ -11,7 +11,9 @@ set -euo pipefail
 purpose=${1:-run}
 
 # fonts-noto-core covers the Arabic script; fonts-liberation gives the narrow face the captions were measured for.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-core fonts-liberation)
+# qt6-base-private-dev: Qt's own high-DPI scaling, which shrinks the program's scale on a screen too small for
+# the window.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev fonts-noto-core fonts-liberation)
 windows=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev patch xz-utils wine64 wine)
 case $purpose in
 run) ;;

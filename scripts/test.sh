@@ -2,7 +2,7 @@
 # Checks the include graph between the layers, builds zorScheduler with warnings as errors, runs every test,
 # checks the formatting, runs the tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then
 # builds the Windows program (and, once per machine, the Qt it links) and proves it under Wine: its suites in
-# two code pages and an end-to-end run.
+# two code pages and an end-to-end run; last, the window of both programs at every scale.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,3 +31,6 @@ ctest --preset sanitize -j "$jobs"
 
 echo "== The Windows program under Wine"
 scripts/wine-tests.sh
+
+echo "== The window at every scale, under Wine and on Linux"
+scripts/window-scales.sh build-win build

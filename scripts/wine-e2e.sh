@@ -27,11 +27,11 @@ for file in "$program" "$standin" "$event_ids"; do
 done
 
 source "$(dirname "$0")/wine.sh"
+source "$(dirname "$0")/display.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/zor-e2e.XXXXXX")
-display=
 cleanup() {
     wine_end
-    [ -n "$display" ] && kill "$display" 2>/dev/null
+    display_end
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,18 +48,7 @@ unset WAYLAND_DISPLAY
 
 # A display of its own; any wineserver of an earlier run (one without a display would keep windows from
 # opening) is gone with the prefix.
-for number in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$number" ] && continue
-    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    display=$!
-    export DISPLAY=":$number"
-    break
-done
-[ -n "$display" ] || fail "no free X display number"
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
+display_start 1280x800 || fail "no X display"
 wine_prefix "$work"
 
 # The program with its Temp folder and the two stand-ins, as the zip is unpacked beside the real programs.
@@ -90,21 +79,11 @@ export ZOR_STANDIN_EXIT_CODE=3
     2>"$app/scheduler.err") &
 scheduler=$!
 
-# The window whose title matches: printed once it is there, within a minute; nothing when it does not come.
-await_window() {
-    local found
-    for _ in $(seq 120); do
-        found=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
-        [ -n "$found" ] && echo "$found" && return 0
-        sleep 0.5
-    done
-}
-
 # A picture of one window, into the picture folder when one was named. Taken of the window itself: a grab of
-# the whole screen shows Wine's dialogs black.
-picture() {
+# the whole screen has shown Wine's dialogs black.
+keep_picture() {
     [ -n "$pictures" ] || return 0
-    xwd -id "$1" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$pictures/$2" 2>/dev/null
+    picture "$1" "$pictures/$2"
     echo "wine-e2e: picture $pictures/$2"
 }
 
@@ -130,14 +109,14 @@ mv "$app/Velmora.exe" "$app/Velmora.exe.away"
 taken_away=$(date +%s)
 until [ $(($(date +%s) / 60)) -gt $((taken_away / 60)) ] && [ $((10#$(date +%S))) -ge 50 ]; do sleep 1; done
 
-picture "$window" window-windows.png
+keep_picture "$window" window-windows.png
 
 # Close the window as an operator would, with Alt+F4; the close question must come, in Persian.
 xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
 question=$(await_window '^اخطار$')
 [ -n "$question" ] || fail "closing the window asked no question"
 sleep 1
-picture "$question" close-question-windows.png
+keep_picture "$question" close-question-windows.png
 # Yes is the default button: Enter answers it.
 xdotool windowfocus --sync "$question" key --clearmodifiers Return
 for _ in $(seq 60); do

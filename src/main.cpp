@@ -3,6 +3,7 @@
 #include "scheduler/SessionEnd.h"
 #include "scheduler/SingleInstance.h"
 #include "scheduler/TerminationSignals.h"
+#include "ui/ScreenFit.h"
 #include "ui/frmScheduler.h"
 
 #include <QApplication>
@@ -46,6 +47,9 @@ int main(int argc, char* argv[])
                        "zorScheduler " ZOR_VERSION " started in " + folder.toStdString() + '.',
                        {{"VERSION", ZOR_VERSION}, {"FOLDER", folder.toStdString()}}});
 
+    // The window's layout is fixed; on a screen too small for it at the screen's scale, everything is drawn
+    // smaller, so that the window is seen whole.
+    fitScaleToScreen(frmScheduler::clientSize());
     frmScheduler window(Platform::running());
     // What a crash, a kill or a power cut kept the last run from archiving comes first, before any new line.
     window.recoverLastRun();
@@ -54,6 +58,7 @@ int main(int argc, char* argv[])
     guardSessionEnd(app, window);
     window.Form_Load();
     window.show();
+    keepWholeOnScreen(window);
     const int result = terminated ? 0 : app.exec();
 
     // However the program ends in order (Yes to the close question, the session's end, a termination signal),

@@ -116,6 +116,13 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     listenForProcessEnds();
 }
 
+QSize frmScheduler::clientSize()
+{
+    QWidget form;
+    Ui::frmScheduler().setupUi(&form);
+    return form.size();
+}
+
 frmScheduler::~frmScheduler()
 {
     // From here on no end is handed to this window; one already on its way to it is dropped with it.

@@ -36,6 +36,9 @@ public:
     explicit frmScheduler(Platform platform, QWidget* parent = nullptr);
     ~frmScheduler() override;
 
+    // The size of the window's client area as the form lays it out, known before any window exists.
+    static QSize clientSize();
+
     // Before anything is logged: archives what the last run's journal holds and protects this run's lines;
     // see ActivityLog::recoverLastRun.
     void recoverLastRun();

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The window at the scales operators' desktops have, on screens of 1280 x 1024 and 1920 x 1080 (X displays of
+# their own): the Windows program under Wine at 96, 120 and 144 dots per inch (the LogPixels Windows keeps for
+# the user), and the Linux program at QT_SCALE_FACTOR 1, 1.5 and 2. Each time the window must stand whole on
+# the screen, however much larger than the screen its layout is at that scale. There is no window manager, so
+# no frame is drawn; the program leaves room for one all the same. Takes a picture of each screen into the
+# picture folder when one is named.
+#   scripts/window-scales.sh <Windows build folder> <Linux build folder> [picture folder]
+set -euo pipefail
+
+windows_build=$(cd "${1:?the Windows build folder}" && pwd)
+linux_build=$(cd "${2:?the Linux build folder}" && pwd)
+pictures=${3:-}
+for file in "$windows_build/bin/zorScheduler.exe" "$linux_build/bin/zorScheduler"; do
+    [ -f "$file" ] || {
+        echo "window-scales: $file is missing" >&2
+        exit 1
+    }
+done
+
+source "$(dirname "$0")/wine.sh"
+source "$(dirname "$0")/display.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/zor-scales.XXXXXX")
+linux_program=
+cleanup() {
+    [ -n "$linux_program" ] && kill "$linux_program" 2>/dev/null
+    wine_end
+    display_end
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "window-scales: FAILED: $*" >&2
+    exit 1
+}
+
+# The operators' locale: the Persian texts of the prompts, code page 1256.
+export LC_ALL=fa_IR.UTF-8
+unset WAYLAND_DISPLAY
+
+# Each program in a folder of its own with its Temp, and its own settings, state and lock.
+mkdir -p "$work/windows/Temp" "$work/linux/Temp"
+cp "$windows_build/bin/zorScheduler.exe" "$work/windows/"
+cp "$linux_build/bin/zorScheduler" "$work/linux/"
+export XDG_CONFIG_HOME=$work/linux/config XDG_STATE_HOME=$work/linux/state XDG_RUNTIME_DIR=$work/linux/run
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+wine_prefix "$work"
+
+title='^Zor Scheduler   Version 1\.0\.5$'
+
+# check_whole <screen> <what>: the program's window is shown whole on the screen; a picture of the screen.
+check_whole() {
+    local window geometry x y width height
+    window=$(await_window "$title")
+    [ -n "$window" ] || fail "$2: the window did not open"
+    sleep 2
+    geometry=$(xwininfo -id "$window")
+    x=$(sed -n -E 's/^ *Absolute upper-left X: *(-?[0-9]+)$/\1/p' <<<"$geometry")
+    y=$(sed -n -E 's/^ *Absolute upper-left Y: *(-?[0-9]+)$/\1/p' <<<"$geometry")
+    width=$(sed -n -E 's/^ *Width: *([0-9]+)$/\1/p' <<<"$geometry")
+    height=$(sed -n -E 's/^ *Height: *([0-9]+)$/\1/p' <<<"$geometry")
+    echo "window-scales: $2 on $1: the window is $width x $height at $x, $y"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "${1%x*}" ] && [ $((y + height)) -le "${1#*x}" ] ||
+        fail "$2 on $1: the window stands partly off the screen"
+    if [ -n "$pictures" ]; then
+        picture root "$pictures/window-$1-$3.png"
+    fi
+}
+
+for screen in 1280x1024 1920x1080; do
+    display_start "$screen" || fail "no X display"
+    for dpi in 96 120 144; do
+        # Wine reads the user's LogPixels when its server starts.
+        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+            fail "reg add LogPixels"
+        "$wineserver" -w
+        (cd "$work/windows" && exec "$wine" zorScheduler.exe >/dev/null 2>&1) &
+        check_whole "$screen" "Windows at $dpi dpi" "windows-$dpi"
+        "$wineserver" -k
+        wait $! || true
+    done
+    for factor in 1 1.5 2; do
+        QT_SCALE_FACTOR=$factor "$work/linux/zorScheduler" >/dev/null 2>&1 &
+        linux_program=$!
+        check_whole "$screen" "Linux at QT_SCALE_FACTOR $factor" "linux-$factor"
+        kill "$linux_program"
+        wait "$linux_program" || true
+        linux_program=
+    done
+    display_end
+done
+echo "window-scales: passed"

@@ -1,0 +1,6 @@
+#include "platform/WindowFrame.h"
+
+std::optional<WindowFrame> primaryScreenWindowFrame()
+{
+    return std::nullopt;
+}
