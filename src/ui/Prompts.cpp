@@ -94,6 +94,13 @@ QString inputBox(QWidget* owner, const QString& prompt, const QString& title, co
     if (const std::optional<QString> answer = take(nextInputBoxAnswer))
         return *answer;
     QInputDialog dialog(owner);
+    // A window of its own takes the application's font, not its owner's: on Windows the system's dialog face,
+    // "MS Shell Dlg". Where that face is missing (Wine without its own fonts) it falls to a math face whose text
+    // height as GDI reports it is four times its line's; the field centres the typed text by that height, so
+    // the text and the caret land above its frame. The form's font, with the stand-ins the form sets up for
+    // it, draws the field as the form draws its own.
+    if (owner)
+        dialog.setFont(owner->font());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextEchoMode(QLineEdit::Normal);
     dialog.setWindowTitle(title);

@@ -244,6 +244,7 @@ private slots:
         frmScheduler& form = scheduler.form;
         QString prompt, title, preset;
         QLineEdit::EchoMode echo = QLineEdit::NoEcho;
+        QFont font;
         ModalAnswer answer([&](QWidget* dialog) {
             auto* input = qobject_cast<QInputDialog*>(dialog);
             prompt = input->labelText();
@@ -251,6 +252,7 @@ private slots:
             preset = input->textValue();
             echo = input->textEchoMode();
             auto* field = input->findChild<QLineEdit*>();
+            font = field->font();
             QTest::keyClicks(field, typed);
             auto* buttons = input->findChild<QDialogButtonBox*>();
             QTest::mouseClick(buttons->button(cancelled ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok),
@@ -266,6 +268,8 @@ private slots:
         QCOMPARE(title, QStringLiteral("سوال"));
         QCOMPARE(preset, QString());
         QCOMPARE(echo, QLineEdit::Normal);
+        // The field types in the window's font, the one whose stand-ins the window chose.
+        QCOMPARE(font, form.font());
         QCOMPARE(frame(form)->isEnabled(), unlocks);
         QCOMPARE(button(form, "cmdLock")->isEnabled(), unlocks);
         QCOMPARE(button(form, "cmdUnlock")->isEnabled(), !unlocks);
