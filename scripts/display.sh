@@ -5,12 +5,13 @@
 
 displays=()
 
-# display_start <width>x<height>: an X display of that size, exported as DISPLAY; returns once it answers.
+# display_start <width>x<height>: an X display of that size, exported as DISPLAY; returns once it answers. The
+# server is not reset when its last client leaves: a program starting during a reset could not connect.
 display_start() {
     local number server
     for number in $(seq 90 130); do
         [ -e "/tmp/.X11-unix/X$number" ] && continue
-        Xvfb ":$number" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$number" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
         server=$!
         for _ in $(seq 50); do
             # A server that ends lost the number to another one started meanwhile: the next number.

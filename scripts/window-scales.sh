@@ -34,6 +34,7 @@ trap cleanup EXIT
 
 fail() {
     echo "window-scales: FAILED: $*" >&2
+    [ ! -s "$work/linux/errors" ] || tail -5 "$work/linux/errors" >&2
     exit 1
 }
 
@@ -99,17 +100,19 @@ for screen in 1280x1024 1920x1080; do
     display_start "$screen" || fail "no X display"
     for dpi in 96 120 144; do
         # Wine reads the user's LogPixels when its server starts.
-        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
-            fail "reg add LogPixels"
+        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >"$work/reg.out" 2>&1 ||
+            fail "reg add LogPixels: $(cat "$work/reg.out")"
         "$wineserver" -w
-        (cd "$work/windows" && exec "$wine" zorScheduler.exe >/dev/null 2>&1) &
+        # Started apart from this shell, which would report its end by the server's kill.
+        (cd "$work/windows" && exec "$wine" zorScheduler.exe >/dev/null 2>&1 &)
         check_whole "$screen" "Windows at $dpi dpi" "windows-$dpi"
         check_unlock_box "Windows at $dpi dpi on $screen" "$screen-$dpi"
+        # Every Windows program ends with the server, and the next one starts only once it is gone.
         "$wineserver" -k
-        { wait $! || true; } 2>/dev/null
+        "$wineserver" -w
     done
     for factor in 1 1.5 2; do
-        QT_SCALE_FACTOR=$factor "$work/linux/zorScheduler" >/dev/null 2>&1 &
+        QT_SCALE_FACTOR=$factor "$work/linux/zorScheduler" >/dev/null 2>"$work/linux/errors" &
         linux_program=$!
         check_whole "$screen" "Linux at QT_SCALE_FACTOR $factor" "linux-$factor"
         kill "$linux_program"
