@@ -55,15 +55,12 @@ title='^Zor Scheduler   Version 1\.0\.5$'
 # check_whole <screen> <what> <picture name>: the program's window is shown whole on the screen; a picture of
 # the screen. Leaves the window and its place and size in window, x, y, width and height.
 check_whole() {
-    local geometry
+    local WINDOW X Y WIDTH HEIGHT SCREEN
     window=$(await_window "$title")
     [ -n "$window" ] || fail "$2: the window did not open"
     sleep 2
-    geometry=$(xwininfo -id "$window")
-    x=$(sed -n -E 's/^ *Absolute upper-left X: *(-?[0-9]+)$/\1/p' <<<"$geometry")
-    y=$(sed -n -E 's/^ *Absolute upper-left Y: *(-?[0-9]+)$/\1/p' <<<"$geometry")
-    width=$(sed -n -E 's/^ *Width: *([0-9]+)$/\1/p' <<<"$geometry")
-    height=$(sed -n -E 's/^ *Height: *([0-9]+)$/\1/p' <<<"$geometry")
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    x=$X y=$Y width=$WIDTH height=$HEIGHT
     echo "window-scales: $2 on $1: the window is $width x $height at $x, $y"
     [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "${1%x*}" ] && [ $((y + height)) -le "${1#*x}" ] ||
         fail "$2 on $1: the window stands partly off the screen"
