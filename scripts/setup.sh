@@ -13,12 +13,13 @@ purpose=${1:-run}
 # fonts-noto-core covers the Arabic script; fonts-liberation gives the narrow face the captions were measured for.
 # qt6-base-private-dev: Qt's own high-DPI scaling, which shrinks the program's scale on a screen too small for
 # the window.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev fonts-noto-core fonts-liberation)
+packages=(cmake ninja-build g++ pkg-config libsystemd-dev qt6-base-dev qt6-base-private-dev libgl-dev fonts-noto-core
+    fonts-liberation)
 windows=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev patch xz-utils wine64 wine)
 case $purpose in
 run) ;;
 windows) packages+=("${windows[@]}") ;;
-test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales strace) ;;
+test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales strace mmdebstrap) ;;
 *)
     echo "setup: run, windows or test" >&2
     exit 2
