@@ -19,7 +19,7 @@ windows=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev patch xz-utils w
 case $purpose in
 run) ;;
 windows) packages+=("${windows[@]}") ;;
-test) packages+=("${windows[@]}" clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales strace mmdebstrap) ;;
+test) packages+=("${windows[@]}" binutils clang-format libbenchmark-dev xvfb xdotool x11-apps netpbm locales strace mmdebstrap) ;;
 *)
     echo "setup: run, windows or test" >&2
     exit 2

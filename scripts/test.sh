@@ -3,7 +3,7 @@
 # scripts/setup.sh installs, builds zorScheduler with warnings as errors, runs every test, checks the formatting
 # and runs the tests again under AddressSanitizer and UndefinedBehaviorSanitizer; then builds the Windows program
 # (and, once per machine, the Qt it links) and proves it under Wine: its suites in two code pages and an
-# end-to-end run; last, the window of both programs at every scale.
+# end-to-end run; reads the hardening back from both programs; last, the window of both programs at every scale.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +17,9 @@ scripts/fresh-machine.sh scripts/native-tests.sh
 
 echo "== The Windows program under Wine"
 scripts/wine-tests.sh
+
+echo "== The hardening of both programs"
+scripts/hardening-check.sh build build-win
 
 echo "== The window at every scale, under Wine and on Linux"
 scripts/window-scales.sh build-win build
