@@ -71,3 +71,8 @@ bool closeMayGoAhead(CommandWindow& window)
                           QStringLiteral("اخطار"));
     return answer == MessageBoxAnswer::Yes;
 }
+
+bool sessionMayEnd(CommandWindow& window, bool interactionAllowed)
+{
+    return !interactionAllowed || closeMayGoAhead(window);
+}

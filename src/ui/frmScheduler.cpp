@@ -1,13 +1,13 @@
 #include "ui/frmScheduler.h"
 
 #include "log/ActivityLog.h"
-#include "platform/ShellCall.h"
+#include "log/JournalFlush.h"
 #include "scheduler/Commands.h"
 #include "scheduler/JobTable.h"
 #include "scheduler/JobTick.h"
 #include "ui/ControlTag.h"
 #include "ui/Prompts.h"
-#include "ui/VbTimer.h"
+#include "scheduler/VbTimer.h"
 #include "ui_frmScheduler.h"
 
 #include <QCloseEvent>
@@ -35,23 +35,6 @@ QIcon programIcon()
         icon.addFile(QStringLiteral(":/icons/zorScheduler-%1.png").arg(size), QSize(size, size));
     return icon;
 }
-
-// Each handler makes the pane lines it added durable before it returns, in one write and one flush for all of
-// them. A tick that runs while a handler waits for the operator's answer flushes its own lines as it ends.
-// The window that the ends of started programs go to: the last one made.
-frmScheduler* processEndListener = nullptr;
-
-class JournalFlush
-{
-public:
-    explicit JournalFlush(ActivityLog& log) : m_log(log) {}
-    ~JournalFlush() { m_log.flushJournal(); }
-    JournalFlush(const JournalFlush&) = delete;
-    JournalFlush& operator=(const JournalFlush&) = delete;
-
-private:
-    ActivityLog& m_log;
-};
 
 // Each job row and each setting with the form's controls that show it; a setting also with the handler of
 // its control's click. The form's own members name the controls, so a control that the form lacks, or one of
@@ -113,7 +96,6 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     bindControls();
     m_log = std::make_unique<ActivityLog>(*m_ui->txtLog, *m_platform.clock, *m_platform.application);
     connectHandlers();
-    listenForProcessEnds();
 }
 
 QSize frmScheduler::clientSize()
@@ -123,24 +105,7 @@ QSize frmScheduler::clientSize()
     return form.size();
 }
 
-frmScheduler::~frmScheduler()
-{
-    // From here on no end is handed to this window; one already on its way to it is dropped with it.
-    if (processEndListener == this) {
-        setProcessEndHandler({});
-        processEndListener = nullptr;
-    }
-}
-
-void frmScheduler::listenForProcessEnds()
-{
-    // The platform tells an end on a thread of its own; the window takes it on its own thread, between ticks.
-    processEndListener = this;
-    setProcessEndHandler([this](const ProcessEnd& end) {
-        QMetaObject::invokeMethod(
-            this, [this, end] { reportJobEnd(*this, end); }, Qt::QueuedConnection);
-    });
-}
+frmScheduler::~frmScheduler() = default;
 
 void frmScheduler::setUpLooks()
 {

@@ -107,7 +107,6 @@ private:
     void bindControls();
     void connectHandlers();
     void settingClicked(Setting setting);
-    void listenForProcessEnds();
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.

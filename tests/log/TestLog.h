@@ -1,7 +1,7 @@
 #pragma once
 
 #include "log/ActivityLog.h"
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 #include "support/TestPlatform.h"
 
 // An activity log on a real pane, with a fake clock, in a program folder of its own (with Temp).

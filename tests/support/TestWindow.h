@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scheduler/JobEndListener.h"
 #include "support/TestPlatform.h"
 #include "ui/frmScheduler.h"
 
@@ -34,4 +35,6 @@ public:
 
 private:
     std::unique_ptr<frmScheduler> m_window;
+    // The ends of the programs its jobs start reach the window, as the program wires them.
+    std::unique_ptr<JobEndListener> m_jobEnds;
 };

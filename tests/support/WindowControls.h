@@ -3,12 +3,12 @@
 // The window's controls as the operator's tools find them: by the names the system gives them. The form is
 // the window's own; tests reach its controls as a user's tools would, and stop at once when a name is missing.
 
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 #include "scheduler/SchedulerJob.h"
 #include "ui/StatusLamp.h"
 #include "ui/VbCheckBox.h"
 #include "ui/VbComboBox.h"
-#include "ui/VbTimer.h"
+#include "scheduler/VbTimer.h"
 
 #include <QFrame>
 #include <QLabel>

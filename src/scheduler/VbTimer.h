@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/TickPlan.h"
+#include "scheduler/TickPlan.h"
 
 #include <QObject>
 #include <QTimer>

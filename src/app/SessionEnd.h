@@ -6,16 +6,12 @@
 class CommandWindow;
 class QSessionManager;
 
-// Whether the desktop session may end with the scheduler: when the session manager lets the program
-// interact, the close question decides; when it does not, nobody can answer and the session goes ahead.
-bool sessionMayEnd(CommandWindow& window, bool interactionAllowed);
-
 // The session manager's request to the window as the session ends: anything but Yes to the close question
 // cancels the logout or shutdown; Yes ends the program.
 void answerSessionEnd(CommandWindow& window, QSessionManager& manager);
 
 // Holds a logout or shutdown behind the close question for as long as window lives. Window is a QObject
-// that is a CommandWindow (frmScheduler).
+// that is a CommandWindow (the scheduler's window).
 template <typename Window>
 QMetaObject::Connection guardSessionEnd(QGuiApplication& application, Window& window)
 {

@@ -1,13 +1,8 @@
-#include "scheduler/SessionEnd.h"
+#include "app/SessionEnd.h"
 
 #include "scheduler/Commands.h"
 
 #include <QSessionManager>
-
-bool sessionMayEnd(CommandWindow& window, bool interactionAllowed)
-{
-    return !interactionAllowed || closeMayGoAhead(window);
-}
 
 void answerSessionEnd(CommandWindow& window, QSessionManager& manager)
 {

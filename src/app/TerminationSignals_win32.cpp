@@ -1,4 +1,4 @@
-#include "scheduler/TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 // A Windows program without a console gets no termination signals; the session's end reaches the window
 // as a close request.

@@ -4,9 +4,9 @@
 # minute and a Velmora.exe stand-in that ends with exit code 3. After the first tick's starts the stand-in is
 # removed, so the second tick's starts fail; then the scheduler is ended with SIGTERM. Prints every event the
 # journal received, one JSON object a line, as `journalctl -o json` would show the fields the program sent.
-#   scripts/journal-run.sh [program]     default: build/bin/zorScheduler
+#   scripts/experiments/journal-run.sh [program]     default: build/bin/zorScheduler
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 if [ -z "${ZOR_JOURNAL_RUN_INSIDE:-}" ]; then
     exec unshare -m env ZOR_JOURNAL_RUN_INSIDE=1 "$0" "$@"
@@ -17,7 +17,7 @@ place=/run/systemd
 mount -t tmpfs tmpfs "$place"
 mkdir -p /run/systemd/journal
 
-source scripts/real-program.sh
+source scripts/experiments/real-program.sh
 real_program_folder journal-run "${1:-}" ProcessInternetOrders TransferPerson
 printf '#!/bin/sh\necho "$(date +%%s.%%N) $1" >>"%s/starts"\nexit 3\n' "$folder" >"$folder/Velmora.exe"
 

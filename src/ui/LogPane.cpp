@@ -1,4 +1,4 @@
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "ui/TickPlan.h"
+#include "scheduler/TickPlan.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/VbTimer.h"
+#include "scheduler/VbTimer.h"
 
 #include "platform/Clock.h"
 

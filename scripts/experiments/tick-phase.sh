@@ -3,13 +3,13 @@
 # own, with a stand-in Velmora.exe that notes the moment and the parameters of every start, and only "Process
 # Internet Orders" (due on every tick) ticked. Prints the second of the minute of each of its starts, the
 # calendar minutes that got no start or more than one, and how far the start moved per minute.
-#   scripts/tick-phase.sh [minutes] [program]     default: 10 minutes, build/bin/zorScheduler
+#   scripts/experiments/tick-phase.sh [minutes] [program]     default: 10 minutes, build/bin/zorScheduler
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 minutes=${1:-10}
 # Auto Start and the every-minute job only; the 11:50 backup is ticked at every start and may add a start.
-source scripts/real-program.sh
+source scripts/experiments/real-program.sh
 real_program_folder tick-phase "${2:-}" ProcessInternetOrders
 
 echo "Running $program for $minutes minutes (started $(date +%T))" >&2

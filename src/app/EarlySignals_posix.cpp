@@ -1,4 +1,4 @@
-#include "scheduler/TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 // The program's first code on POSIX: the executable's preinit array runs right after the dynamic loader has
 // mapped the libraries, before any of their constructors, which take most of the start-up time before main().

@@ -7,10 +7,10 @@
 #     each kill a plain start finishes the work;
 #  2. at random moments: each run is killed twice at a random moment of its first 400 ms (start-up, recovery and
 #     all), then a plain start finishes the work.
-#   scripts/crash-recovery.sh [random runs]     default 50; needs build/bin/zorScheduler (or ZOR_PROGRAM) and strace
+#   scripts/experiments/crash-recovery.sh [random runs]     default 50; needs build/bin/zorScheduler (or ZOR_PROGRAM) and strace
 set -euo pipefail
 
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 program=${ZOR_PROGRAM:-$source_dir/build/bin/zorScheduler}
 random_runs=${1:-50}
 lines=381

@@ -1,4 +1,4 @@
-#include "scheduler/TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

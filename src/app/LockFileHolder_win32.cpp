@@ -1,4 +1,4 @@
-#include "scheduler/LockFileHolder.h"
+#include "app/LockFileHolder.h"
 
 #include <windows.h>
 

@@ -7,9 +7,9 @@
 #   early N         N starts, each sent SIGTERM at a random moment of its first 50 ms; how many ended in order
 #                   (status 0) and how many by the signal's default action, by the moment's 10 ms slice
 #   sigpipe         a start that warns on a standard error whose reader is gone; whether it runs on
-#   scripts/start-races.sh <race|simultaneous|early|sigpipe> [N] [program]    default program: build/bin/zorScheduler
+#   scripts/experiments/start-races.sh <race|simultaneous|early|sigpipe> [N] [program]    default program: build/bin/zorScheduler
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 what=${1:?race, simultaneous, early or sigpipe}
 rounds=${2:-20}

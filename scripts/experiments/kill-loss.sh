@@ -3,12 +3,12 @@
 # for Velmora.exe and UpdateManager.exe that note every start, and two jobs due every minute; kills it with
 # SIGKILL (as End Task, a crash or a power cut would end it), starts it again, and ends that start in order.
 # Then counts the job starts that the stand-ins noted and the job lines that reached a daily log file.
-#   scripts/kill-loss.sh [minutes] [program]     default: 4 minutes, build/bin/zorScheduler
+#   scripts/experiments/kill-loss.sh [minutes] [program]     default: 4 minutes, build/bin/zorScheduler
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 minutes=${1:-4}
-source scripts/real-program.sh
+source scripts/experiments/real-program.sh
 real_program_folder kill-loss "${2:-}" ProcessInternetOrders TransferPerson
 
 echo "kill-loss: running $program for $minutes minutes (started $(date +%T))" >&2

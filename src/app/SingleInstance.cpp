@@ -1,7 +1,7 @@
-#include "scheduler/SingleInstance.h"
+#include "app/SingleInstance.h"
 
+#include "app/LockFileHolder.h"
 #include "platform/ApplicationInfo.h"
-#include "scheduler/LockFileHolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
