@@ -1,4 +1,4 @@
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -53,7 +53,7 @@ void BM_ShellCall(benchmark::State& state)
 {
     const Standin standin;
     for (auto _ : state) {
-        if (PlatformShellExecute(0, "open", standin.program().c_str(), parameters, "", 0) <= 32)
+        if (systemLaunch(0, "open", standin.program().c_str(), parameters, "", 0) <= 32)
             state.SkipWithError("the shell call failed");
     }
 }

@@ -5,8 +5,8 @@
 #include "platform/ApplicationInfo.h"
 #include "platform/SystemLog.h"
 #include "scheduler/JobEndListener.h"
+#include "ui/SchedulerWindow.h"
 #include "ui/ScreenFit.h"
-#include "ui/frmScheduler.h"
 
 #include <QDir>
 
@@ -57,7 +57,7 @@ void Application::endOnTerminationSignal()
 bool Application::takeSingleInstanceLock()
 {
     // A second instance ends here: no window, no message, no setting read, no log line.
-    m_instance = Form_Initialize(RunningApplicationInfo());
+    m_instance = acquireSingleInstance(RunningApplicationInfo());
     return m_instance != nullptr;
 }
 
@@ -75,12 +75,12 @@ void Application::fitScaleToScreen()
 {
     // The window's layout is fixed; on a screen too small for it at the screen's scale, everything is drawn
     // smaller, so that the window is seen whole.
-    ::fitScaleToScreen(frmScheduler::clientSize());
+    ::fitScaleToScreen(SchedulerWindow::clientSize());
 }
 
 void Application::makeWindow()
 {
-    m_window = std::make_unique<frmScheduler>(Platform::running());
+    m_window = std::make_unique<SchedulerWindow>(Platform::running());
     m_jobEnds = std::make_unique<JobEndListener>(*m_window, *m_window);
 }
 

@@ -8,7 +8,7 @@
 
 class JobEndListener;
 class SingleInstance;
-class frmScheduler;
+class SchedulerWindow;
 
 // The program's life, from the first line of main() to its return, as named steps in the order they run.
 class Application
@@ -50,6 +50,6 @@ private:
     // exit() does nothing): the event loop is then not entered at all.
     bool m_terminated = false;
     std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<frmScheduler> m_window;
+    std::unique_ptr<SchedulerWindow> m_window;
     std::unique_ptr<JobEndListener> m_jobEnds;
 };

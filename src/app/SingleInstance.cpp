@@ -40,7 +40,7 @@ QString SingleInstance::lockFileName(const QString& baseName)
     return baseName + QLatin1String(".lock");
 }
 
-std::unique_ptr<SingleInstance> Form_Initialize(const ApplicationInfo& application)
+std::unique_ptr<SingleInstance> acquireSingleInstance(const ApplicationInfo& application)
 {
     auto instance = std::make_unique<SingleInstance>(SingleInstance::defaultLockDirectory(), application.baseName());
     if (!instance->isOnlyInstance())

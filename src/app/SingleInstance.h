@@ -37,6 +37,6 @@ private:
     QString m_problem;
 };
 
-// Form_Initialize: the single-instance test, made before anything else. Returns the lock to hold for the
+// acquireSingleInstance: the single-instance test, made before anything else. Returns the lock to hold for the
 // life of the program, or null when another instance runs; the caller then ends at once and silently.
-std::unique_ptr<SingleInstance> Form_Initialize(const ApplicationInfo& application);
+std::unique_ptr<SingleInstance> acquireSingleInstance(const ApplicationInfo& application);

@@ -5,7 +5,7 @@
 #include <QString>
 
 // What start-up and the operator's commands need of the window: the log pane, the timer, the status lamp,
-// the lock, the caption, Auto Start and the settings, and the two prompts. frmScheduler implements it.
+// the lock, the caption, Auto Start and the settings, and the two prompts. SchedulerWindow implements it.
 class CommandWindow
 {
 public:

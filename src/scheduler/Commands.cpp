@@ -1,8 +1,8 @@
 #include "scheduler/Commands.h"
 
 #include "scheduler/CommandWindow.h"
+#include "scheduler/ControlValues.h"
 #include "scheduler/MessageBoxStyle.h"
-#include "scheduler/WindowValues.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "scheduler/JobEndListener.h"
 
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 #include "scheduler/JobTick.h"
 
 #include <QMetaObject>

@@ -1,5 +1,5 @@
 #include "platform/SystemLog.h"
-#include "scheduler/WindowValues.h"
+#include "scheduler/ControlValues.h"
 #include "support/TestWindow.h"
 #include "support/WindowControls.h"
 

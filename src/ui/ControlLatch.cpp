@@ -1,4 +1,4 @@
-#include "ui/ControlTag.h"
+#include "ui/ControlLatch.h"
 
 #include <QVariant>
 
@@ -6,12 +6,12 @@ namespace {
 const char* const kTagProperty = "Tag";
 }
 
-QString controlTag(const QObject* control)
+QString controlLatch(const QObject* control)
 {
     return control->property(kTagProperty).toString();
 }
 
-void setControlTag(QObject* control, const QString& tag)
+void setControlLatch(QObject* control, const QString& tag)
 {
     control->setProperty(kTagProperty, tag);
 }

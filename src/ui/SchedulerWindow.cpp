@@ -1,14 +1,14 @@
-#include "ui/frmScheduler.h"
+#include "ui/SchedulerWindow.h"
 
 #include "log/ActivityLog.h"
 #include "log/JournalFlush.h"
 #include "scheduler/Commands.h"
 #include "scheduler/JobTable.h"
 #include "scheduler/JobTick.h"
-#include "ui/ControlTag.h"
+#include "scheduler/MinuteTimer.h"
+#include "ui/ControlLatch.h"
 #include "ui/Prompts.h"
-#include "scheduler/VbTimer.h"
-#include "ui_frmScheduler.h"
+#include "ui_SchedulerWindow.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -39,13 +39,13 @@ QIcon programIcon()
 // Each job row and each setting with the form's controls that show it; a setting also with the handler of
 // its control's click. The form's own members name the controls, so a control that the form lacks, or one of
 // another kind, does not compile.
-using Form = Ui::frmScheduler;
+using Form = Ui::SchedulerWindow;
 
 struct JobBinding
 {
     JobRow row;
-    VbCheckBox* Form::*box;
-    VbComboBox* Form::*combo;
+    ValueCheckBox* Form::*box;
+    IndexComboBox* Form::*combo;
 };
 
 const JobBinding kJobBindings[] = {
@@ -61,23 +61,23 @@ const JobBinding kJobBindings[] = {
 struct SettingBinding
 {
     Setting setting;
-    VbCheckBox* Form::*box;
-    VbComboBox* Form::*combo;
-    void (frmScheduler::*clicked)();
+    ValueCheckBox* Form::*box;
+    IndexComboBox* Form::*combo;
+    void (SchedulerWindow::*clicked)();
 };
 
 const SettingBinding kSettingBindings[] = {
-    {Setting::AutoStart, &Form::chkAutoStart, nullptr, &frmScheduler::chkAutoStart_Click},
-    {Setting::CleanBackupDir, &Form::chkCleanBackupDir, nullptr, &frmScheduler::chkCleanBackupDir_Click},
+    {Setting::AutoStart, &Form::chkAutoStart, nullptr, &SchedulerWindow::chkAutoStart_Click},
+    {Setting::CleanBackupDir, &Form::chkCleanBackupDir, nullptr, &SchedulerWindow::chkCleanBackupDir_Click},
     {Setting::ProcessInternetOrders, &Form::chkProcessInternetOrders, nullptr,
-     &frmScheduler::chkProcessInternetOrders_Click},
-    {Setting::RunUpdateManager, &Form::chkRunUpdateManager, nullptr, &frmScheduler::chkRunUpdateManager_Click},
-    {Setting::SendSms, &Form::chkSendSms, nullptr, &frmScheduler::chkSendSms_Click},
-    {Setting::TransferData, &Form::chkTransferData, nullptr, &frmScheduler::chkTransferData_Click},
-    {Setting::TransferPerson, &Form::chkTransferPerson, nullptr, &frmScheduler::chkTransferPerson_Click},
-    {Setting::TransferDataInterval, nullptr, &Form::cmbMIn, &frmScheduler::cmbMIn_Click},
-    {Setting::SMSStartTime, nullptr, &Form::cmbSMSTime, &frmScheduler::cmbSMSTime_Click},
-    {Setting::TransferPersonInterval, nullptr, &Form::cmbTransferMin, &frmScheduler::cmbTransferMin_Click},
+     &SchedulerWindow::chkProcessInternetOrders_Click},
+    {Setting::RunUpdateManager, &Form::chkRunUpdateManager, nullptr, &SchedulerWindow::chkRunUpdateManager_Click},
+    {Setting::SendSms, &Form::chkSendSms, nullptr, &SchedulerWindow::chkSendSms_Click},
+    {Setting::TransferData, &Form::chkTransferData, nullptr, &SchedulerWindow::chkTransferData_Click},
+    {Setting::TransferPerson, &Form::chkTransferPerson, nullptr, &SchedulerWindow::chkTransferPerson_Click},
+    {Setting::TransferDataInterval, nullptr, &Form::cmbMIn, &SchedulerWindow::cmbMIn_Click},
+    {Setting::SMSStartTime, nullptr, &Form::cmbSMSTime, &SchedulerWindow::cmbSMSTime_Click},
+    {Setting::TransferPersonInterval, nullptr, &Form::cmbTransferMin, &SchedulerWindow::cmbTransferMin_Click},
 };
 
 static_assert(std::size(kJobBindings) == kJobRowCount && std::size(kSettingBindings) == settingRows.size(),
@@ -85,9 +85,9 @@ static_assert(std::size(kJobBindings) == kJobRowCount && std::size(kSettingBindi
 
 } // namespace
 
-frmScheduler::frmScheduler(Platform platform, QWidget* parent)
-    : QWidget(parent), m_platform(std::move(platform)), m_timer(new VbTimer(m_platform.clock, this)),
-      m_ui(std::make_unique<Ui::frmScheduler>())
+SchedulerWindow::SchedulerWindow(Platform platform, QWidget* parent)
+    : QWidget(parent), m_platform(std::move(platform)), m_timer(new MinuteTimer(m_platform.clock, this)),
+      m_ui(std::make_unique<Ui::SchedulerWindow>())
 {
     substituteDialogFont();
     m_ui->setupUi(this);
@@ -98,16 +98,16 @@ frmScheduler::frmScheduler(Platform platform, QWidget* parent)
     connectHandlers();
 }
 
-QSize frmScheduler::clientSize()
+QSize SchedulerWindow::clientSize()
 {
     QWidget form;
-    Ui::frmScheduler().setupUi(&form);
+    Ui::SchedulerWindow().setupUi(&form);
     return form.size();
 }
 
-frmScheduler::~frmScheduler() = default;
+SchedulerWindow::~SchedulerWindow() = default;
 
-void frmScheduler::setUpLooks()
+void SchedulerWindow::setUpLooks()
 {
     // The form leaves every combo box with no entry selected and an empty field; the two editable ones show
     // "Combo1" there until an entry is chosen.
@@ -119,7 +119,7 @@ void frmScheduler::setUpLooks()
     m_ui->txtLog->setFocus();
 }
 
-void frmScheduler::bindControls()
+void SchedulerWindow::bindControls()
 {
     Form& form = *m_ui;
     for (const JobBinding& binding : kJobBindings)
@@ -130,26 +130,26 @@ void frmScheduler::bindControls()
     }
 }
 
-void frmScheduler::connectHandlers()
+void SchedulerWindow::connectHandlers()
 {
-    connect(m_timer, &VbTimer::timeout, this, &frmScheduler::tmrScheduler_Timer);
-    connect(m_ui->cmdStart, &QPushButton::clicked, this, &frmScheduler::cmdStart_Click);
-    connect(m_ui->cmdStop, &QPushButton::clicked, this, &frmScheduler::cmdStop_Click);
-    connect(m_ui->cmdLock, &QPushButton::clicked, this, &frmScheduler::cmdLock_Click);
-    connect(m_ui->cmdUnlock, &QPushButton::clicked, this, &frmScheduler::cmdUnlock_Click);
-    connect(m_ui->cmdClear, &QPushButton::clicked, this, &frmScheduler::cmdClear_Click);
+    connect(m_timer, &MinuteTimer::timeout, this, &SchedulerWindow::tmrScheduler_Timer);
+    connect(m_ui->cmdStart, &QPushButton::clicked, this, &SchedulerWindow::cmdStart_Click);
+    connect(m_ui->cmdStop, &QPushButton::clicked, this, &SchedulerWindow::cmdStop_Click);
+    connect(m_ui->cmdLock, &QPushButton::clicked, this, &SchedulerWindow::cmdLock_Click);
+    connect(m_ui->cmdUnlock, &QPushButton::clicked, this, &SchedulerWindow::cmdUnlock_Click);
+    connect(m_ui->cmdClear, &QPushButton::clicked, this, &SchedulerWindow::cmdClear_Click);
 
     // A click notification is raised whenever the value changes, by the operator or by the program.
     for (const SettingBinding& binding : kSettingBindings) {
         const Controls& controls = m_settingControls.at(static_cast<std::size_t>(binding.setting));
         if (controls.box)
-            connect(controls.box, &VbCheckBox::valueChanged, this, binding.clicked);
+            connect(controls.box, &ValueCheckBox::valueChanged, this, binding.clicked);
         else
-            connect(controls.combo, &VbComboBox::listIndexChanged, this, binding.clicked);
+            connect(controls.combo, &IndexComboBox::listIndexChanged, this, binding.clicked);
     }
 }
 
-void frmScheduler::closeEvent(QCloseEvent* event)
+void SchedulerWindow::closeEvent(QCloseEvent* event)
 {
     // Every close request, whatever its cause, goes through the close question.
     std::int16_t cancel = 0;
@@ -160,225 +160,225 @@ void frmScheduler::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
-void frmScheduler::recoverLastRun()
+void SchedulerWindow::recoverLastRun()
 {
     m_log->recoverLastRun();
 }
 
-void frmScheduler::archiveLogAtExit(std::ostream& errors)
+void SchedulerWindow::archiveLogAtExit(std::ostream& errors)
 {
     m_log->archiveAtExit(errors);
 }
 
-void frmScheduler::Form_Load()
+void SchedulerWindow::Form_Load()
 {
     const JournalFlush flush(*m_log);
     loadWindow(*this);
 }
 
-void frmScheduler::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
+void SchedulerWindow::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
 {
     if (!closeMayGoAhead(*this))
         cancel = 1;
 }
 
-void frmScheduler::cmdStart_Click()
+void SchedulerWindow::cmdStart_Click()
 {
     const JournalFlush flush(*m_log);
     startCommand(*this);
 }
 
-void frmScheduler::cmdStop_Click()
+void SchedulerWindow::cmdStop_Click()
 {
     const JournalFlush flush(*m_log);
     stopCommand(*this);
 }
 
-void frmScheduler::cmdLock_Click()
+void SchedulerWindow::cmdLock_Click()
 {
     lockCommand(*this);
 }
 
-void frmScheduler::cmdUnlock_Click()
+void SchedulerWindow::cmdUnlock_Click()
 {
     unlockCommand(*this);
 }
 
-void frmScheduler::cmdClear_Click()
+void SchedulerWindow::cmdClear_Click()
 {
     const JournalFlush flush(*m_log);
     clearLogCommand(*this);
 }
 
-void frmScheduler::chkAutoStart_Click()
+void SchedulerWindow::chkAutoStart_Click()
 {
     settingClicked(Setting::AutoStart);
 }
 
-void frmScheduler::chkCleanBackupDir_Click()
+void SchedulerWindow::chkCleanBackupDir_Click()
 {
     settingClicked(Setting::CleanBackupDir);
 }
 
-void frmScheduler::chkProcessInternetOrders_Click()
+void SchedulerWindow::chkProcessInternetOrders_Click()
 {
     settingClicked(Setting::ProcessInternetOrders);
 }
 
-void frmScheduler::chkRunUpdateManager_Click()
+void SchedulerWindow::chkRunUpdateManager_Click()
 {
     settingClicked(Setting::RunUpdateManager);
 }
 
-void frmScheduler::chkSendSms_Click()
+void SchedulerWindow::chkSendSms_Click()
 {
     settingClicked(Setting::SendSms);
 }
 
-void frmScheduler::chkTransferData_Click()
+void SchedulerWindow::chkTransferData_Click()
 {
     settingClicked(Setting::TransferData);
 }
 
-void frmScheduler::chkTransferPerson_Click()
+void SchedulerWindow::chkTransferPerson_Click()
 {
     settingClicked(Setting::TransferPerson);
 }
 
-void frmScheduler::cmbMIn_Click()
+void SchedulerWindow::cmbMIn_Click()
 {
     settingClicked(Setting::TransferDataInterval);
 }
 
-void frmScheduler::cmbSMSTime_Click()
+void SchedulerWindow::cmbSMSTime_Click()
 {
     settingClicked(Setting::SMSStartTime);
 }
 
-void frmScheduler::cmbTransferMin_Click()
+void SchedulerWindow::cmbTransferMin_Click()
 {
     settingClicked(Setting::TransferPersonInterval);
 }
 
-void frmScheduler::tmrScheduler_Timer()
+void SchedulerWindow::tmrScheduler_Timer()
 {
     const JournalFlush flush(*m_log);
     runJobTick(*this);
 }
 
-void frmScheduler::settingClicked(Setting setting)
+void SchedulerWindow::settingClicked(Setting setting)
 {
     const JournalFlush flush(*m_log);
     m_settings.controlClicked(setting);
 }
 
-int frmScheduler::jobValue(JobRow row) const
+int SchedulerWindow::jobValue(JobRow row) const
 {
     return m_jobControls.at(indexOf(row)).box->value();
 }
 
-std::optional<int> frmScheduler::jobNumber(JobRow row) const
+std::optional<int> SchedulerWindow::jobNumber(JobRow row) const
 {
-    const VbComboBox* combo = m_jobControls.at(indexOf(row)).combo;
+    const IndexComboBox* combo = m_jobControls.at(indexOf(row)).combo;
     if (!combo)
         return std::nullopt;
     return numberSpelledBy(combo->list(combo->listIndex()));
 }
 
-QString frmScheduler::jobTag(JobRow row) const
+QString SchedulerWindow::jobLatch(JobRow row) const
 {
-    return controlTag(m_jobControls.at(indexOf(row)).box);
+    return controlLatch(m_jobControls.at(indexOf(row)).box);
 }
 
-void frmScheduler::setJobTag(JobRow row, const QString& tag)
+void SchedulerWindow::setJobLatch(JobRow row, const QString& tag)
 {
-    setControlTag(m_jobControls.at(indexOf(row)).box, tag);
+    setControlLatch(m_jobControls.at(indexOf(row)).box, tag);
 }
 
-QString frmScheduler::logTag() const
+QString SchedulerWindow::archiveLatch() const
 {
-    return controlTag(m_ui->txtLog);
+    return controlLatch(m_ui->txtLog);
 }
 
-void frmScheduler::setLogTag(const QString& tag)
+void SchedulerWindow::setArchiveLatch(const QString& tag)
 {
-    setControlTag(m_ui->txtLog, tag);
+    setControlLatch(m_ui->txtLog, tag);
 }
 
-void frmScheduler::AddLogLine(const QString& message, const SystemEvent& event)
+void SchedulerWindow::AddLogLine(const QString& message, const SystemEvent& event)
 {
     m_log->AddLogLine(message, event);
 }
 
-bool frmScheduler::ClearLog()
+bool SchedulerWindow::ClearLog()
 {
     return m_log->ClearLog();
 }
 
-bool frmScheduler::isLogEmpty() const
+bool SchedulerWindow::isLogEmpty() const
 {
     return m_ui->txtLog->isEmpty();
 }
 
-void frmScheduler::setTimerInterval(int milliseconds)
+void SchedulerWindow::setTimerInterval(int milliseconds)
 {
     m_timer->setInterval(milliseconds);
 }
 
-void frmScheduler::setTimerEnabled(bool enabled)
+void SchedulerWindow::setTimerEnabled(bool enabled)
 {
     m_timer->setEnabled(enabled);
 }
 
-void frmScheduler::enableTimerAfterTick(const QDateTime& tickMoment)
+void SchedulerWindow::enableTimerAfterTick(const QDateTime& tickMoment)
 {
     m_timer->enableAfterTick(tickMoment);
 }
 
-void frmScheduler::setLampColor(int color)
+void SchedulerWindow::setLampColor(int color)
 {
     m_ui->shpStatus->setBackColor(color);
 }
 
-void frmScheduler::setLocked(bool locked)
+void SchedulerWindow::setLocked(bool locked)
 {
     m_ui->fraCMD->setEnabled(!locked);
     m_ui->cmdLock->setEnabled(!locked);
     m_ui->cmdUnlock->setEnabled(locked);
 }
 
-void frmScheduler::setCaption(const QString& caption)
+void SchedulerWindow::setCaption(const QString& caption)
 {
     setWindowTitle(caption);
 }
 
-int frmScheduler::autoStartValue() const
+int SchedulerWindow::autoStartValue() const
 {
     return m_ui->chkAutoStart->value();
 }
 
-void frmScheduler::LoadSettings()
+void SchedulerWindow::LoadSettings()
 {
     m_settings.LoadSettings();
 }
 
-int frmScheduler::messageBox(const QString& text, int style, const QString& title)
+int SchedulerWindow::messageBox(const QString& text, int style, const QString& title)
 {
     return ::messageBox(this, text, style, title);
 }
 
-QString frmScheduler::inputBox(const QString& prompt, const QString& title, const QString& preset)
+QString SchedulerWindow::inputBox(const QString& prompt, const QString& title, const QString& preset)
 {
     return ::inputBox(this, prompt, title, preset);
 }
 
-int frmScheduler::settingValue(Setting setting) const
+int SchedulerWindow::settingValue(Setting setting) const
 {
     const Controls& controls = m_settingControls.at(static_cast<std::size_t>(setting));
     return controls.box ? controls.box->value() : controls.combo->listIndex();
 }
 
-bool frmScheduler::setSettingValue(Setting setting, int value)
+bool SchedulerWindow::setSettingValue(Setting setting, int value)
 {
     const Controls& controls = m_settingControls.at(static_cast<std::size_t>(setting));
     return controls.box ? controls.box->setValue(value) : controls.combo->setListIndex(value);

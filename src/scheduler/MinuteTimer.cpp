@@ -1,17 +1,18 @@
-#include "scheduler/VbTimer.h"
+#include "scheduler/MinuteTimer.h"
 
 #include "platform/Clock.h"
 
-VbTimer::VbTimer(std::shared_ptr<const Clock> clock, QObject* parent) : QObject(parent), m_clock(std::move(clock))
+MinuteTimer::MinuteTimer(std::shared_ptr<const Clock> clock, QObject* parent)
+    : QObject(parent), m_clock(std::move(clock))
 {
     // A precise single-shot wait, planned anew each time: Qt's default coarse timer may end a wait up to 5 %
     // early or late, which is 3 s of a minute.
     m_wait.setTimerType(Qt::PreciseTimer);
     m_wait.setSingleShot(true);
-    connect(&m_wait, &QTimer::timeout, this, &VbTimer::wake);
+    connect(&m_wait, &QTimer::timeout, this, &MinuteTimer::wake);
 }
 
-void VbTimer::setEnabled(bool enabled)
+void MinuteTimer::setEnabled(bool enabled)
 {
     m_enabled = enabled;
     if (!enabled)
@@ -20,7 +21,7 @@ void VbTimer::setEnabled(bool enabled)
         planAfter(m_clock->now());
 }
 
-void VbTimer::setInterval(int milliseconds)
+void MinuteTimer::setInterval(int milliseconds)
 {
     if (milliseconds == m_interval)
         return;
@@ -30,7 +31,7 @@ void VbTimer::setInterval(int milliseconds)
     setEnabled(m_enabled);
 }
 
-void VbTimer::enableAfterTick(const QDateTime& tickMoment)
+void MinuteTimer::enableAfterTick(const QDateTime& tickMoment)
 {
     m_enabled = true;
     m_wait.stop();
@@ -38,13 +39,13 @@ void VbTimer::enableAfterTick(const QDateTime& tickMoment)
         planAfter(tickMoment);
 }
 
-void VbTimer::planAfter(const QDateTime& moment)
+void MinuteTimer::planAfter(const QDateTime& moment)
 {
     // The wait is measured from a reading of its own, taken now, however long ago moment was read.
     m_wait.start(static_cast<int>(m_plan.planAfter(moment, m_clock->now())));
 }
 
-void VbTimer::wake()
+void MinuteTimer::wake()
 {
     if (!m_enabled || m_interval <= 0)
         return;

@@ -1,12 +1,12 @@
-#include "ui/VbComboBox.h"
+#include "ui/IndexComboBox.h"
 
-VbComboBox::VbComboBox(QWidget* parent) : QComboBox(parent)
+IndexComboBox::IndexComboBox(QWidget* parent) : QComboBox(parent)
 {
     setInsertPolicy(QComboBox::NoInsert);
-    connect(this, &QComboBox::currentIndexChanged, this, &VbComboBox::listIndexChanged);
+    connect(this, &QComboBox::currentIndexChanged, this, &IndexComboBox::listIndexChanged);
 }
 
-bool VbComboBox::setListIndex(int index)
+bool IndexComboBox::setListIndex(int index)
 {
     if (index < -1 || index >= count())
         return false;
@@ -14,12 +14,12 @@ bool VbComboBox::setListIndex(int index)
     return true;
 }
 
-QString VbComboBox::list(int index) const
+QString IndexComboBox::list(int index) const
 {
     return index >= 0 && index < count() ? itemText(index) : QString();
 }
 
-bool VbComboBox::event(QEvent* event)
+bool IndexComboBox::event(QEvent* event)
 {
     // The form makes the box editable after it is constructed. The operator cannot reach the field before the
     // box has been shown, so the box's first event is early enough to quieten it.
@@ -27,7 +27,7 @@ bool VbComboBox::event(QEvent* event)
     return QComboBox::event(event);
 }
 
-void VbComboBox::keepTypingFromSelecting()
+void IndexComboBox::keepTypingFromSelecting()
 {
     QLineEdit* field = lineEdit();
     if (!field || field == m_quietLineEdit)

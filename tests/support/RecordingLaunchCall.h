@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // A shell call that records every call and answers with a preset result code, or, told so, makes the real call.
-class RecordingShellCall
+class RecordingLaunchCall
 {
 public:
     struct Call
@@ -25,6 +25,6 @@ public:
     bool startsForReal = false;
     std::vector<Call> calls;
 
-    // A ShellCall that records into this object, which must outlive it.
-    ShellCall shellCall();
+    // A LaunchCall that records into this object, which must outlive it.
+    LaunchCall shellCall();
 };

@@ -18,12 +18,12 @@ class Clock;
 // ahead, while one that is a minute or more late (the machine slept, the clock jumped) fires once, for the minute it is
 // in. Switching the timer on plans the first timeout for the minute after the current one; switching an enabled timer
 // on again keeps its plan, so a second Start neither delays nor doubles a tick.
-class VbTimer : public QObject
+class MinuteTimer : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit VbTimer(std::shared_ptr<const Clock> clock, QObject* parent = nullptr);
+    explicit MinuteTimer(std::shared_ptr<const Clock> clock, QObject* parent = nullptr);
 
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);

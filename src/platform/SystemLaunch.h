@@ -6,21 +6,21 @@
 #include <cstdint>
 #include <functional>
 
-// The shell call, with the arguments of ShellExecuteA in its order: owner window, operation, file,
-// parameters, directory, show-window code. Returns the shell's result code as a signed 32-bit value:
+// The launch call, with the arguments of ShellExecuteA in its order: owner window, operation, file,
+// parameters, directory, show-window code. Returns a result code as the Windows shell gives it, a signed 32-bit value:
 // negative or greater than 32 means the file was opened, 0 to 32 is a failure code.
-using ShellCall = std::function<std::int32_t(std::intptr_t windowHandle, const char* operation, const char* file,
-                                             const char* parameters, const char* directory, std::int32_t showMode)>;
+using LaunchCall = std::function<std::int32_t(std::intptr_t windowHandle, const char* operation, const char* file,
+                                              const char* parameters, const char* directory, std::int32_t showMode)>;
 
-// The operating system's own shell call: ShellExecuteA on Windows, a direct posix_spawn elsewhere.
-std::int32_t PlatformShellExecute(std::intptr_t windowHandle, const char* operation, const char* file,
-                                  const char* parameters, const char* directory, std::int32_t showMode);
+// The operating system's own launch: ShellExecuteA on Windows, a direct posix_spawn elsewhere (never a shell).
+std::int32_t systemLaunch(std::intptr_t windowHandle, const char* operation, const char* file, const char* parameters,
+                          const char* directory, std::int32_t showMode);
 
-// The process id of the program that the calling thread's last PlatformShellExecute started, and 0 from then
+// The process id of the program that the calling thread's last systemLaunch started, and 0 from then
 // on: 0 also when that call started none (it failed, or a document was opened through an association).
 std::int64_t takeStartedProcessId();
 
-// How a program that PlatformShellExecute started has ended.
+// How a program that systemLaunch started has ended.
 struct ProcessEnd
 {
     std::int64_t processId = 0;

@@ -1,6 +1,6 @@
 #include "platform/CommandLine.h"
 #include "platform/ProcessEnds.h"
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,7 +21,7 @@ extern char** environ;
 // There is no shell with document associations here: the file itself is started with posix_spawn, never
 // through /bin/sh, because the parameter strings hold ";" and other characters a shell would interpret.
 // The parameter string is split by the Windows command-line rules, so a program receives the arguments it
-// would receive on Windows. Failures come back as the Windows shell's codes, so that GShell classifies
+// would receive on Windows. Failures come back as the Windows shell's codes, so that startProgram classifies
 // them in one way on every platform.
 
 namespace {
@@ -237,8 +237,8 @@ void reapWhenFinished(const Child& child)
 
 } // namespace
 
-std::int32_t PlatformShellExecute(std::intptr_t, const char* operation, const char* file, const char* parameters,
-                                  const char* directory, std::int32_t)
+std::int32_t systemLaunch(std::intptr_t, const char* operation, const char* file, const char* parameters,
+                          const char* directory, std::int32_t)
 {
     // Before the start, so that a zombie no longer holds a place under the process limit.
     reapFinishedWithoutThread();

@@ -8,12 +8,12 @@
 // List(i) the text of entry i. Selecting an entry, from the list or by setting ListIndex, raises
 // listIndexChanged; typing into an editable field selects nothing, also when Enter is pressed or the focus
 // leaves, and never adds an entry.
-class VbComboBox : public QComboBox
+class IndexComboBox : public QComboBox
 {
     Q_OBJECT
 
 public:
-    explicit VbComboBox(QWidget* parent = nullptr);
+    explicit IndexComboBox(QWidget* parent = nullptr);
 
     int listIndex() const { return currentIndex(); }
     // Selects entry index, or none with -1; any other value is refused (returns false) and changes nothing.

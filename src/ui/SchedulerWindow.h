@@ -15,26 +15,26 @@
 #include <memory>
 
 class ActivityLog;
-class VbCheckBox;
-class VbComboBox;
-class VbTimer;
+class ValueCheckBox;
+class IndexComboBox;
+class MinuteTimer;
 namespace Ui {
-class frmScheduler;
+class SchedulerWindow;
 }
 
 // The scheduler's one window, and its whole working state: each job's switch is a check box, each period or
 // hour the selected entry of a combo box, the log is the pane's text, the running state is the timer's
 // Enabled flag shown by the status lamp, and the lock state is fraCMD's Enabled flag. The controls are the
-// form's (frmScheduler.ui), private to the window and named as the system names them; the window lends them
+// form's (SchedulerWindow.ui), private to the window and named as the system names them; the window lends them
 // to the scheduler and the settings through the interfaces those declare, by the rows of their tables. Its
 // handlers are one line each, a call into the subsystem that owns the behaviour.
-class frmScheduler : public QWidget, public TickWindow, public CommandWindow, public SettingsControls
+class SchedulerWindow : public QWidget, public TickWindow, public CommandWindow, public SettingsControls
 {
     Q_OBJECT
 
 public:
-    explicit frmScheduler(Platform platform, QWidget* parent = nullptr);
-    ~frmScheduler() override;
+    explicit SchedulerWindow(Platform platform, QWidget* parent = nullptr);
+    ~SchedulerWindow() override;
 
     // The size of the window's client area as the form lays it out, known before any window exists.
     static QSize clientSize();
@@ -68,10 +68,10 @@ public:
     const Platform& platform() const override { return m_platform; }
     int jobValue(JobRow row) const override;
     std::optional<int> jobNumber(JobRow row) const override;
-    QString jobTag(JobRow row) const override;
-    void setJobTag(JobRow row, const QString& tag) override;
-    QString logTag() const override;
-    void setLogTag(const QString& tag) override;
+    QString jobLatch(JobRow row) const override;
+    void setJobLatch(JobRow row, const QString& tag) override;
+    QString archiveLatch() const override;
+    void setArchiveLatch(const QString& tag) override;
     void AddLogLine(const QString& message, const SystemEvent& event = {}) override;
     RunningJobs& runningJobs() override { return m_runningJobs; }
     bool ClearLog() override;
@@ -97,8 +97,8 @@ private:
     // The controls of a job row or of a setting: a check box, a combo box, or both.
     struct Controls
     {
-        VbCheckBox* box = nullptr;
-        VbComboBox* combo = nullptr;
+        ValueCheckBox* box = nullptr;
+        IndexComboBox* combo = nullptr;
     };
 
     // What the form cannot say: the combo boxes' starting text, the icon, the place on screen and the focus.
@@ -110,8 +110,8 @@ private:
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.
-    VbTimer* m_timer;
-    const std::unique_ptr<Ui::frmScheduler> m_ui;
+    MinuteTimer* m_timer;
+    const std::unique_ptr<Ui::SchedulerWindow> m_ui;
     std::unique_ptr<ActivityLog> m_log;
     Settings m_settings{*this};
     std::array<Controls, kJobRowCount> m_jobControls{};

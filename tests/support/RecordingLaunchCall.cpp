@@ -1,11 +1,10 @@
-#include "support/RecordingShellCall.h"
+#include "support/RecordingLaunchCall.h"
 
-ShellCall RecordingShellCall::shellCall()
+LaunchCall RecordingLaunchCall::shellCall()
 {
     return [this](std::intptr_t windowHandle, const char* operation, const char* file, const char* parameters,
                   const char* directory, std::int32_t showMode) {
         calls.push_back({windowHandle, operation, file, parameters, directory, showMode});
-        return startsForReal ? PlatformShellExecute(windowHandle, operation, file, parameters, directory, showMode)
-                             : result;
+        return startsForReal ? systemLaunch(windowHandle, operation, file, parameters, directory, showMode) : result;
     };
 }

@@ -1,17 +1,17 @@
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 
-ErrRecord LastError;
+LaunchFailure lastLaunchFailure;
 
-void ErrRecord::Clear()
+void LaunchFailure::clear()
 {
-    Number = 0;
-    Source.clear();
-    Description.clear();
+    number = 0;
+    source.clear();
+    description.clear();
 }
 
 namespace {
 
-// The shell's failure codes 0 to 32 and what they become in LastError. A row without its own number keeps
+// The shell's failure codes 0 to 32 and what they become in lastLaunchFailure. A row without its own number keeps
 // the computed one (the code plus 0x80040418); codes not listed share the last, generic message.
 struct ShellFailure
 {
@@ -65,7 +65,7 @@ bool containsExe(const std::string& file)
     return false;
 }
 
-std::int32_t callShell(const ShellContext& context, std::intptr_t windowHandle, const std::string& operation,
+std::int32_t callShell(const LaunchContext& context, std::intptr_t windowHandle, const std::string& operation,
                        const std::string& file, const std::string& parameters, const std::string& directory,
                        std::int32_t showMode)
 {
@@ -81,27 +81,28 @@ std::int32_t callShell(const ShellContext& context, std::intptr_t windowHandle, 
 
 void recordShellFailure(std::int32_t code, const std::string& applicationName)
 {
-    LastError.Number = shellFailureBase + code;
-    LastError.Description = otherShellFailure;
+    lastLaunchFailure.number = shellFailureBase + code;
+    lastLaunchFailure.description = otherShellFailure;
     for (const ShellFailure& failure : shellFailures) {
         if (failure.code != code)
             continue;
         if (failure.hasNumber)
-            LastError.Number = failure.number;
-        LastError.Description = failure.description;
+            lastLaunchFailure.number = failure.number;
+        lastLaunchFailure.description = failure.description;
         break;
     }
-    LastError.Source = applicationName + ".GShell";
+    lastLaunchFailure.source = applicationName + ".GShell";
 }
 
 } // namespace
 
-bool GShell(const ShellContext& context, const std::string& file, std::int32_t showMode, const std::string& parameters,
-            const std::string& directory, const std::string& operation, const std::int32_t& windowHandle)
+bool startProgram(const LaunchContext& context, const std::string& file, std::int32_t showMode,
+                  const std::string& parameters, const std::string& directory, const std::string& operation,
+                  const std::int32_t& windowHandle)
 {
     if (containsExe(file))
         showMode = 0;
-    LastError.Clear();
+    lastLaunchFailure.clear();
 
     std::int32_t result = 0;
     if (parameters.empty() && directory.empty())

@@ -1,4 +1,4 @@
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/ProcessEnds.h"
@@ -40,7 +40,7 @@ std::string ansi(const char* utf8Text)
 
 // Any value above 32 reads as success.
 constexpr std::int32_t startedCode = 42;
-// A failure the shell gave no code for and whose error has none: GShell tells it with its generic text.
+// A failure the shell gave no code for and whose error has none: startProgram tells it with its generic text.
 constexpr std::int32_t otherFailure = 1;
 
 // The codes ShellExecuteA answers for the errors a failed ShellExecuteExA leaves, where hInstApp holds none.
@@ -172,8 +172,8 @@ void watchForEnd(HANDLE process, SteadyClock::time_point startedAt)
 
 } // namespace
 
-std::int32_t PlatformShellExecute(std::intptr_t windowHandle, const char* operation, const char* file,
-                                  const char* parameters, const char* directory, std::int32_t showMode)
+std::int32_t systemLaunch(std::intptr_t windowHandle, const char* operation, const char* file, const char* parameters,
+                          const char* directory, std::int32_t showMode)
 {
     recordStartedProcess(0);
     try {

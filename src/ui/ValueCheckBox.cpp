@@ -1,11 +1,11 @@
-#include "ui/VbCheckBox.h"
+#include "ui/ValueCheckBox.h"
 
-VbCheckBox::VbCheckBox(QWidget* parent) : QCheckBox(parent)
+ValueCheckBox::ValueCheckBox(QWidget* parent) : QCheckBox(parent)
 {
     connect(this, &QCheckBox::stateChanged, this, [this] { emit valueChanged(value()); });
 }
 
-int VbCheckBox::value() const
+int ValueCheckBox::value() const
 {
     switch (checkState()) {
     case Qt::Checked:
@@ -18,7 +18,7 @@ int VbCheckBox::value() const
     return CheckBoxValue::Unchecked;
 }
 
-bool VbCheckBox::setValue(int value)
+bool ValueCheckBox::setValue(int value)
 {
     switch (value) {
     case CheckBoxValue::Unchecked:
@@ -35,7 +35,7 @@ bool VbCheckBox::setValue(int value)
     }
 }
 
-void VbCheckBox::nextCheckState()
+void ValueCheckBox::nextCheckState()
 {
     // setCheckState(PartiallyChecked) switches Qt's tristate mode on, after which clicks would cycle through
     // three states; a click here always lands on ticked or unticked.

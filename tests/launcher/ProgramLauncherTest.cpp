@@ -1,6 +1,6 @@
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 #include "platform/CommandLine.h"
-#include "support/RecordingShellCall.h"
+#include "support/RecordingLaunchCall.h"
 #include "support/StdStringCompare.h"
 
 #include <QTest>
@@ -17,24 +17,24 @@ struct Launch
 {
     bool result;
     std::size_t calls;
-    RecordingShellCall::Call call; // the first call, or an empty one when none was made
+    RecordingLaunchCall::Call call; // the first call, or an empty one when none was made
 };
 
 Launch launch(std::int32_t shellResult, const std::string& file = "C:\\Store\\Velmora.exe", std::int32_t showMode = 0,
               const std::string& parameters = ";;;;;;;;;;True", const std::string& directory = std::string())
 {
-    RecordingShellCall shell;
+    RecordingLaunchCall shell;
     shell.result = shellResult;
     std::string operation = "open";
     std::int32_t windowHandle = 0;
-    const bool result =
-        GShell({shell.shellCall(), "zorScheduler"}, file, showMode, parameters, directory, operation, windowHandle);
-    return {result, shell.calls.size(), shell.calls.empty() ? RecordingShellCall::Call{} : shell.calls.front()};
+    const bool result = startProgram({shell.shellCall(), "zorScheduler"}, file, showMode, parameters, directory,
+                                     operation, windowHandle);
+    return {result, shell.calls.size(), shell.calls.empty() ? RecordingLaunchCall::Call{} : shell.calls.front()};
 }
 
 } // namespace
 
-class GShellTest : public QObject
+class ProgramLauncherTest : public QObject
 {
     Q_OBJECT
 
@@ -50,7 +50,7 @@ private slots:
     void commandLineSplitting();
 };
 
-void GShellTest::showModeAndArgumentsHandedToTheShell_data()
+void ProgramLauncherTest::showModeAndArgumentsHandedToTheShell_data()
 {
     QTest::addColumn<std::string>("file");
     QTest::addColumn<std::int32_t>("showMode");
@@ -78,7 +78,7 @@ void GShellTest::showModeAndArgumentsHandedToTheShell_data()
     row("empty parameters with a directory still hide an executable", "C:\\Store\\Velmora.exe", 10, "", "C:\\Store", 0);
 }
 
-void GShellTest::showModeAndArgumentsHandedToTheShell()
+void ProgramLauncherTest::showModeAndArgumentsHandedToTheShell()
 {
     QFETCH(std::string, file);
     QFETCH(std::int32_t, showMode);
@@ -96,7 +96,7 @@ void GShellTest::showModeAndArgumentsHandedToTheShell()
     QCOMPARE(made.call.operation, "open"s);
 }
 
-void GShellTest::resultCodesAndTheFailureRecord_data()
+void ProgramLauncherTest::resultCodesAndTheFailureRecord_data()
 {
     QTest::addColumn<std::int32_t>("code");
     QTest::addColumn<bool>("expectedResult");
@@ -135,7 +135,7 @@ void GShellTest::resultCodesAndTheFailureRecord_data()
     QTest::newRow("32: missing library") << 32 << false << 48 << "The specified dynamic-link library was not found."s;
 }
 
-void GShellTest::resultCodesAndTheFailureRecord()
+void ProgramLauncherTest::resultCodesAndTheFailureRecord()
 {
     QFETCH(std::int32_t, code);
     QFETCH(bool, expectedResult);
@@ -145,51 +145,52 @@ void GShellTest::resultCodesAndTheFailureRecord()
     const Launch made = launch(code);
     QCOMPARE(made.calls, std::size_t(1));
     QCOMPARE(made.result, expectedResult);
-    QCOMPARE(LastError.Number, number);
-    QCOMPARE(LastError.Description, description);
-    QCOMPARE(LastError.Source, expectedResult ? std::string() : source);
+    QCOMPARE(lastLaunchFailure.number, number);
+    QCOMPARE(lastLaunchFailure.description, description);
+    QCOMPARE(lastLaunchFailure.source, expectedResult ? std::string() : source);
 }
 
-void GShellTest::aSuccessfulCallEmptiesTheRecordOfAnEarlierFailure()
+void ProgramLauncherTest::aSuccessfulCallEmptiesTheRecordOfAnEarlierFailure()
 {
     QVERIFY(!launch(2).result);
-    QCOMPARE(LastError.Number, 53);
+    QCOMPARE(lastLaunchFailure.number, 53);
     QVERIFY(launch(33).result);
-    QVERIFY(LastError.isEmpty());
+    QVERIFY(lastLaunchFailure.isEmpty());
 }
 
-void GShellTest::aShellCallThatCannotBeMadeIsOutOfMemory()
+void ProgramLauncherTest::aShellCallThatCannotBeMadeIsOutOfMemory()
 {
-    const ShellCall throwsStandard = [](std::intptr_t, const char*, const char*, const char*, const char*,
-                                        std::int32_t) -> std::int32_t { throw std::runtime_error("no shell32"); };
-    const ShellCall throwsOther = [](std::intptr_t, const char*, const char*, const char*, const char*,
-                                     std::int32_t) -> std::int32_t { throw 1; };
-    for (const ShellCall& call : {throwsStandard, throwsOther, ShellCall()}) {
+    const LaunchCall throwsStandard = [](std::intptr_t, const char*, const char*, const char*, const char*,
+                                         std::int32_t) -> std::int32_t { throw std::runtime_error("no shell32"); };
+    const LaunchCall throwsOther = [](std::intptr_t, const char*, const char*, const char*, const char*,
+                                      std::int32_t) -> std::int32_t { throw 1; };
+    for (const LaunchCall& call : {throwsStandard, throwsOther, LaunchCall()}) {
         std::string operation = "open";
         std::int32_t windowHandle = 0;
-        QVERIFY(!GShell({call, "zorScheduler"}, "C:\\Store\\Velmora.exe", 0, "True", "", operation, windowHandle));
-        QCOMPARE(LastError.Number, 7);
-        QCOMPARE(LastError.Description, "Out of memory"s);
-        QCOMPARE(LastError.Source, source);
+        QVERIFY(
+            !startProgram({call, "zorScheduler"}, "C:\\Store\\Velmora.exe", 0, "True", "", operation, windowHandle));
+        QCOMPARE(lastLaunchFailure.number, 7);
+        QCOMPARE(lastLaunchFailure.description, "Out of memory"s);
+        QCOMPARE(lastLaunchFailure.source, source);
     }
 }
 
-void GShellTest::operationAndWindowHandleReachTheShellAndComeBackUnchanged()
+void ProgramLauncherTest::operationAndWindowHandleReachTheShellAndComeBackUnchanged()
 {
-    RecordingShellCall shell;
+    RecordingLaunchCall shell;
     shell.result = 2;
     std::string operation = "print";
     std::int32_t windowHandle = 0x1234;
-    GShell({shell.shellCall(), "zor Scheduler 2"}, "C:\\Store\\notes.txt", 3, "", "", operation, windowHandle);
+    startProgram({shell.shellCall(), "zor Scheduler 2"}, "C:\\Store\\notes.txt", 3, "", "", operation, windowHandle);
     QCOMPARE(operation, "print"s);
     QCOMPARE(windowHandle, 0x1234);
     QVERIFY(!shell.calls.empty());
     QCOMPARE(shell.calls.front().operation, "print"s);
     QCOMPARE(shell.calls.front().windowHandle, std::intptr_t(0x1234));
-    QCOMPARE(LastError.Source, "zor Scheduler 2.GShell"s);
+    QCOMPARE(lastLaunchFailure.source, "zor Scheduler 2.GShell"s);
 }
 
-void GShellTest::commandLineSplitting_data()
+void ProgramLauncherTest::commandLineSplitting_data()
 {
     QTest::addColumn<std::string>("tail");
     QTest::addColumn<std::vector<std::string>>("arguments");
@@ -219,7 +220,7 @@ void GShellTest::commandLineSplitting_data()
     QTest::newRow("UTF-8 passes unchanged") << "\xD9\x81 \xE2\x82\xAC"s << Arguments{"\xD9\x81", "\xE2\x82\xAC"};
 }
 
-void GShellTest::commandLineSplitting()
+void ProgramLauncherTest::commandLineSplitting()
 {
     QFETCH(std::string, tail);
     QFETCH(std::vector<std::string>, arguments);
@@ -230,5 +231,5 @@ void GShellTest::commandLineSplitting()
         QCOMPARE(split[i], arguments[i]);
 }
 
-QTEST_GUILESS_MAIN(GShellTest)
-#include "GShellTest.moc"
+QTEST_GUILESS_MAIN(ProgramLauncherTest)
+#include "ProgramLauncherTest.moc"
