@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Starts the real scheduler, headless, the ways that once made two run at once or ended it by a signal's
+# Starts the real scheduler, headless, the ways that could make two run at once or end it by a signal's
 # default action, and counts the outcomes:
 #   race N          N rounds: a first start held in its flock() for 300 ms (strace), a second start meanwhile;
 #                   how many rounds ended with one scheduler running, how many with two

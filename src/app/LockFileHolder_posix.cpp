@@ -32,8 +32,7 @@ Attempt lock(const QString& path, const QByteArray& content)
         ::close(fd);
         return {Outcome::Unusable, -1, QStringLiteral("something that is not a regular file is in its place")};
     }
-    // flock() conflicts between any two opens of the file, in this process too, and is the lock that older
-    // versions of the scheduler held on the same file, so that they and this one still exclude each other.
+    // flock() conflicts between any two opens of the file, also within one process, where fcntl() locks do not.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);

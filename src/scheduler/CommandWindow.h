@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SystemLog.h"
+#include "scheduler/MessageBoxStyle.h"
 
 #include <QString>
 
@@ -27,7 +28,7 @@ public:
     virtual int autoStartValue() const = 0;
     virtual void LoadSettings() = 0;
 
-    // The platform's message box and input box (numbering of MessageBoxStyle.h), modal to the window.
-    virtual int messageBox(const QString& text, int style, const QString& title) = 0;
+    // The platform's message box and input box, modal to the window.
+    virtual MessageBoxAnswer messageBox(const QString& text, const MessageBoxStyle& style, const QString& title) = 0;
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& preset) = 0;
 };

@@ -36,9 +36,8 @@ QIcon programIcon()
     return icon;
 }
 
-// Each job row and each setting with the form's controls that show it; a setting also with the handler of
-// its control's click. The form's own members name the controls, so a control that the form lacks, or one of
-// another kind, does not compile.
+// Each job row and each setting with the form's controls that show it. The form's own members name the controls, so a
+// control that the form lacks, or one of another kind, does not compile.
 using Form = Ui::SchedulerWindow;
 
 struct JobBinding
@@ -63,21 +62,19 @@ struct SettingBinding
     Setting setting;
     ValueCheckBox* Form::*box;
     IndexComboBox* Form::*combo;
-    void (SchedulerWindow::*clicked)();
 };
 
 const SettingBinding kSettingBindings[] = {
-    {Setting::AutoStart, &Form::chkAutoStart, nullptr, &SchedulerWindow::chkAutoStart_Click},
-    {Setting::CleanBackupDir, &Form::chkCleanBackupDir, nullptr, &SchedulerWindow::chkCleanBackupDir_Click},
-    {Setting::ProcessInternetOrders, &Form::chkProcessInternetOrders, nullptr,
-     &SchedulerWindow::chkProcessInternetOrders_Click},
-    {Setting::RunUpdateManager, &Form::chkRunUpdateManager, nullptr, &SchedulerWindow::chkRunUpdateManager_Click},
-    {Setting::SendSms, &Form::chkSendSms, nullptr, &SchedulerWindow::chkSendSms_Click},
-    {Setting::TransferData, &Form::chkTransferData, nullptr, &SchedulerWindow::chkTransferData_Click},
-    {Setting::TransferPerson, &Form::chkTransferPerson, nullptr, &SchedulerWindow::chkTransferPerson_Click},
-    {Setting::TransferDataInterval, nullptr, &Form::cmbMIn, &SchedulerWindow::cmbMIn_Click},
-    {Setting::SMSStartTime, nullptr, &Form::cmbSMSTime, &SchedulerWindow::cmbSMSTime_Click},
-    {Setting::TransferPersonInterval, nullptr, &Form::cmbTransferMin, &SchedulerWindow::cmbTransferMin_Click},
+    {Setting::AutoStart, &Form::chkAutoStart, nullptr},
+    {Setting::CleanBackupDir, &Form::chkCleanBackupDir, nullptr},
+    {Setting::ProcessInternetOrders, &Form::chkProcessInternetOrders, nullptr},
+    {Setting::RunUpdateManager, &Form::chkRunUpdateManager, nullptr},
+    {Setting::SendSms, &Form::chkSendSms, nullptr},
+    {Setting::TransferData, &Form::chkTransferData, nullptr},
+    {Setting::TransferPerson, &Form::chkTransferPerson, nullptr},
+    {Setting::TransferDataInterval, nullptr, &Form::cmbMIn},
+    {Setting::SMSStartTime, nullptr, &Form::cmbSMSTime},
+    {Setting::TransferPersonInterval, nullptr, &Form::cmbTransferMin},
 };
 
 static_assert(std::size(kJobBindings) == kJobRowCount && std::size(kSettingBindings) == settingRows.size(),
@@ -141,23 +138,23 @@ void SchedulerWindow::connectHandlers()
 
     // A click notification is raised whenever the value changes, by the operator or by the program.
     for (const SettingBinding& binding : kSettingBindings) {
-        const Controls& controls = m_settingControls.at(static_cast<std::size_t>(binding.setting));
+        const Setting setting = binding.setting;
+        const Controls& controls = m_settingControls.at(static_cast<std::size_t>(setting));
         if (controls.box)
-            connect(controls.box, &ValueCheckBox::valueChanged, this, binding.clicked);
+            connect(controls.box, &ValueCheckBox::valueChanged, this, [this, setting] { settingChanged(setting); });
         else
-            connect(controls.combo, &IndexComboBox::listIndexChanged, this, binding.clicked);
+            connect(controls.combo, &IndexComboBox::listIndexChanged, this,
+                    [this, setting] { settingChanged(setting); });
     }
 }
 
 void SchedulerWindow::closeEvent(QCloseEvent* event)
 {
     // Every close request, whatever its cause, goes through the close question.
-    std::int16_t cancel = 0;
-    Form_QueryUnload(cancel, 0);
-    if (cancel != 0)
-        event->ignore();
-    else
+    if (closeMayGoAhead(*this))
         event->accept();
+    else
+        event->ignore();
 }
 
 void SchedulerWindow::recoverLastRun()
@@ -174,12 +171,6 @@ void SchedulerWindow::Form_Load()
 {
     const JournalFlush flush(*m_log);
     loadWindow(*this);
-}
-
-void SchedulerWindow::Form_QueryUnload(std::int16_t& cancel, int /*unloadMode*/)
-{
-    if (!closeMayGoAhead(*this))
-        cancel = 1;
 }
 
 void SchedulerWindow::cmdStart_Click()
@@ -210,63 +201,13 @@ void SchedulerWindow::cmdClear_Click()
     clearLogCommand(*this);
 }
 
-void SchedulerWindow::chkAutoStart_Click()
-{
-    settingClicked(Setting::AutoStart);
-}
-
-void SchedulerWindow::chkCleanBackupDir_Click()
-{
-    settingClicked(Setting::CleanBackupDir);
-}
-
-void SchedulerWindow::chkProcessInternetOrders_Click()
-{
-    settingClicked(Setting::ProcessInternetOrders);
-}
-
-void SchedulerWindow::chkRunUpdateManager_Click()
-{
-    settingClicked(Setting::RunUpdateManager);
-}
-
-void SchedulerWindow::chkSendSms_Click()
-{
-    settingClicked(Setting::SendSms);
-}
-
-void SchedulerWindow::chkTransferData_Click()
-{
-    settingClicked(Setting::TransferData);
-}
-
-void SchedulerWindow::chkTransferPerson_Click()
-{
-    settingClicked(Setting::TransferPerson);
-}
-
-void SchedulerWindow::cmbMIn_Click()
-{
-    settingClicked(Setting::TransferDataInterval);
-}
-
-void SchedulerWindow::cmbSMSTime_Click()
-{
-    settingClicked(Setting::SMSStartTime);
-}
-
-void SchedulerWindow::cmbTransferMin_Click()
-{
-    settingClicked(Setting::TransferPersonInterval);
-}
-
 void SchedulerWindow::tmrScheduler_Timer()
 {
     const JournalFlush flush(*m_log);
     runJobTick(*this);
 }
 
-void SchedulerWindow::settingClicked(Setting setting)
+void SchedulerWindow::settingChanged(Setting setting)
 {
     const JournalFlush flush(*m_log);
     m_settings.controlClicked(setting);
@@ -362,7 +303,7 @@ void SchedulerWindow::LoadSettings()
     m_settings.LoadSettings();
 }
 
-int SchedulerWindow::messageBox(const QString& text, int style, const QString& title)
+MessageBoxAnswer SchedulerWindow::messageBox(const QString& text, const MessageBoxStyle& style, const QString& title)
 {
     return ::messageBox(this, text, style, title);
 }

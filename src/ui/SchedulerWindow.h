@@ -46,22 +46,11 @@ public:
     void archiveLogAtExit(std::ostream& errors);
 
     void Form_Load();
-    void Form_QueryUnload(std::int16_t& cancel, int unloadMode);
     void cmdStart_Click();
     void cmdStop_Click();
     void cmdLock_Click();
     void cmdUnlock_Click();
     void cmdClear_Click();
-    void chkAutoStart_Click();
-    void chkCleanBackupDir_Click();
-    void chkProcessInternetOrders_Click();
-    void chkRunUpdateManager_Click();
-    void chkSendSms_Click();
-    void chkTransferData_Click();
-    void chkTransferPerson_Click();
-    void cmbMIn_Click();
-    void cmbSMSTime_Click();
-    void cmbTransferMin_Click();
     void tmrScheduler_Timer();
 
     // TickWindow, CommandWindow and SettingsControls, on the real controls.
@@ -84,7 +73,7 @@ public:
     void setCaption(const QString& caption) override;
     int autoStartValue() const override;
     void LoadSettings() override;
-    int messageBox(const QString& text, int style, const QString& title) override;
+    MessageBoxAnswer messageBox(const QString& text, const MessageBoxStyle& style, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
     const ApplicationInfo& application() const override { return *m_platform.application; }
     int settingValue(Setting setting) const override;
@@ -106,7 +95,8 @@ private:
     // Takes each row's controls from the form, once, through the binding tables.
     void bindControls();
     void connectHandlers();
-    void settingClicked(Setting setting);
+    // A setting's control changed, by the operator or by the program: the setting is stored.
+    void settingChanged(Setting setting);
 
     Platform m_platform;
     // Made before the form's widgets, as the form's first control.
