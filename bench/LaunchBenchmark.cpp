@@ -49,7 +49,7 @@ private:
     std::string m_program;
 };
 
-void BM_ShellCall(benchmark::State& state)
+void BM_SystemLaunch(benchmark::State& state)
 {
     const Standin standin;
     for (auto _ : state) {
@@ -57,7 +57,7 @@ void BM_ShellCall(benchmark::State& state)
             state.SkipWithError("the shell call failed");
     }
 }
-BENCHMARK(BM_ShellCall)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SystemLaunch)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 // Includes the stand-in's whole run, since it waits for the program to end.
 void BM_PosixSpawnAndWait(benchmark::State& state)
