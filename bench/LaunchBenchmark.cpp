@@ -1,4 +1,4 @@
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -49,15 +49,15 @@ private:
     std::string m_program;
 };
 
-void BM_ShellCall(benchmark::State& state)
+void BM_SystemLaunch(benchmark::State& state)
 {
     const Standin standin;
     for (auto _ : state) {
-        if (PlatformShellExecute(0, "open", standin.program().c_str(), parameters, "", 0) <= 32)
+        if (systemLaunch(0, "open", standin.program().c_str(), parameters, "", 0) <= 32)
             state.SkipWithError("the shell call failed");
     }
 }
-BENCHMARK(BM_ShellCall)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SystemLaunch)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 // Includes the stand-in's whole run, since it waits for the program to end.
 void BM_PosixSpawnAndWait(benchmark::State& state)

@@ -6,8 +6,8 @@
 #include "log/LogJournal.h"
 #include "support/TestPlatform.h"
 #include "support/WindowControls.h"
-#include "ui/ControlTag.h"
-#include "ui/frmScheduler.h"
+#include "ui/ControlLatch.h"
+#include "ui/SchedulerWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -29,7 +29,7 @@ const QString kLine = QStringLiteral("12/10/26 10:59:20 AM: Process Internet Ord
 
 // Fills the pane with lines and, when shown, shows the window, so the pane lays out and paints its lines as it
 // does in use.
-void fillPane(frmScheduler& form, std::int64_t lines, bool shown = true)
+void fillPane(SchedulerWindow& form, std::int64_t lines, bool shown = true)
 {
     QString text;
     for (std::int64_t i = 0; i < lines; ++i)
@@ -45,10 +45,10 @@ void fillPane(frmScheduler& form, std::int64_t lines, bool shown = true)
 void tickWithSixRowsDue(benchmark::State& state, bool journal)
 {
     TestPlatform platform;
-    frmScheduler form(platform.platform());
+    SchedulerWindow form(platform.platform());
     if (journal)
         form.recoverLastRun();
-    for (VbCheckBox* box : frame(form)->findChildren<VbCheckBox*>())
+    for (ValueCheckBox* box : frame(form)->findChildren<ValueCheckBox*>())
         box->setValue(CheckBoxValue::Checked);
     combo(form, "cmbTransferMin")->setListIndex(4);
     combo(form, "cmbMIn")->setListIndex(4);
@@ -64,7 +64,7 @@ void tickWithSixRowsDue(benchmark::State& state, bool journal)
         // The pane takes the tick's lines once the event loop runs again.
         QApplication::processEvents();
         removeTopLines(*pane(form), 6);
-        setControlTag(box(form, "chkCleanBackupDir"), QString());
+        setControlLatch(box(form, "chkCleanBackupDir"), QString());
         platform.shell.calls.clear();
         QApplication::processEvents();
         state.ResumeTiming();
@@ -101,7 +101,7 @@ void BM_JournalFlushOfSixLines(benchmark::State& state)
 void BM_PaneTakesATicksLines(benchmark::State& state)
 {
     TestPlatform platform;
-    frmScheduler form(platform.platform());
+    SchedulerWindow form(platform.platform());
     fillPane(form, state.range(0));
     const QString lines = kLine.repeated(6);
 
@@ -120,7 +120,7 @@ void BM_PaneTakesATicksLines(benchmark::State& state)
 void BM_LineByRewritingThePane(benchmark::State& state)
 {
     TestPlatform platform;
-    frmScheduler form(platform.platform());
+    SchedulerWindow form(platform.platform());
     fillPane(form, state.range(0));
 
     for (auto _ : state) {

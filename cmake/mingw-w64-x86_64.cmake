@@ -8,7 +8,7 @@ set(ZOR_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${ZOR_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZOR_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZOR_MINGW_PREFIX}-windres)
-# The message compiler, for the program's message table (src/ui/CMakeLists.txt).
+# The message compiler, for the program's message table (src/app/CMakeLists.txt).
 set(ZOR_MESSAGE_COMPILER ${ZOR_MINGW_PREFIX}-windmc)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${ZOR_MINGW_PREFIX})

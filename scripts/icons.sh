@@ -1,10 +1,12 @@
 #!/bin/sh
-# Draws the program's icon from its SVG source into the PNGs and the Windows .ico that are kept in the
-# repository, so that building needs no converter. Run after changing src/ui/icons/zorScheduler.svg.
+# Draws the program's icon from its SVG source into the PNGs (the window's, src/ui/icons) and the Windows .ico
+# (the executable's, src/app) that are kept in the repository, so that building needs no converter. Run after
+# changing src/ui/icons/zorScheduler.svg.
 # Needs rsvg-convert (Debian: librsvg2-bin) and icotool (Debian: icoutils).
 set -eu
 
 icons="$(cd "$(dirname "$0")/../src/ui/icons" && pwd)"
+app="$(cd "$(dirname "$0")/../src/app" && pwd)"
 sizes="16 32 48 64 128 256"
 
 for size in $sizes; do
@@ -21,4 +23,4 @@ for size in $sizes; do
         set -- "$@" "$icons/zorScheduler-$size.png"
     fi
 done
-icotool --create --output="$icons/zorScheduler.ico" "$@"
+icotool --create --output="$app/zorScheduler.ico" "$@"

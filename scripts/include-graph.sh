@@ -12,8 +12,9 @@ status=0
 
 grep -r -n -E '^#include "\.\./' "$src" --include='*.h' --include='*.cpp' && status=1
 
-# The layers, bottom up, the folders of one layer joined by "+"; main.cpp (the folder ".") is on top.
-layers="platform launcher+log+settings scheduler ui ."
+# The layers, bottom up, the folders of one layer joined by "+"; a source file directly in src (the folder ".")
+# would stand on top.
+layers="platform launcher+log+settings scheduler ui app ."
 
 grep -r -o -E '^#include "[A-Za-z_]+/' "$src" --include='*.h' --include='*.cpp' |
     sed -E "s|^$src/||; s|^([^/:]+)/[^:]*:|\\1 |; s|^[^/ ]+\\.cpp:|. |; s|#include \"||; s|/\$||" |

@@ -18,7 +18,7 @@ pictures=${2:-}
 program=$build/bin/zorScheduler.exe
 standin=$build/tests/bin/zor_standin.exe
 # The message compiler's header: the event IDs of the program's message table by their names.
-event_ids=$build/src/ui/events/zorSchedulerEvents.h
+event_ids=$build/src/app/events/zorSchedulerEvents.h
 for file in "$program" "$standin" "$event_ids"; do
     [ -f "$file" ] || {
         echo "wine-e2e: $file is missing; build it with scripts/windows-build.sh" >&2

@@ -90,8 +90,9 @@ void ActivityLog::AddLogLine(const QString& message, const SystemEvent& event)
 
 bool ActivityLog::ClearLog()
 {
-    QString file;
-    const LogWriteResult result = WriteLog(m_pane.text(), file, false);
+    const LogWrite write = WriteLog(m_pane.text());
+    const QString& file = write.file;
+    const LogWriteResult& result = write.result;
     if (!result.written) {
         // Emptying the pane now would lose the lines for good: they stay until an archive succeeds.
         AddLogLine(QLatin1String(": Log archive failed: ") + QString::fromStdString(result.failure) + QLatin1Char(' ') +
@@ -104,14 +105,14 @@ bool ActivityLog::ClearLog()
     return true;
 }
 
-LogWriteResult ActivityLog::WriteLog(const QString& message, QString& file, const bool& overwrite)
+LogWrite ActivityLog::WriteLog(const QString& message, const QString& file, bool overwrite)
 {
     // One reading for the file's date and the entry's time, so an entry written on the stroke of midnight
     // cannot land in one day's file stamped with the next day's time.
     const QDateTime now = m_clock.now();
-    if (file.isEmpty())
-        file = dailyLogFilePath(m_application.directory(), now.date());
-    return writeEntry(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()), file, overwrite);
+    const QString target = file.isEmpty() ? dailyLogFilePath(m_application.directory(), now.date()) : file;
+    return {target,
+            writeEntry(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()), target, overwrite)};
 }
 
 void ActivityLog::archiveAtExit(std::ostream& errors)

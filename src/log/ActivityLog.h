@@ -15,6 +15,13 @@ class LogJournal;
 class LogPaneText;
 class TextFileService;
 
+// Where WriteLog put an entry, and whether it landed.
+struct LogWrite
+{
+    QString file;
+    LogWriteResult result;
+};
+
 // The activity log: the lines in the window's log pane, their daily archive file and, once recoverLastRun() has
 // run, their write-ahead journal. The window owns one ActivityLog, which owns the window's text-file service,
 // created on the first archive and kept from then on.
@@ -35,12 +42,11 @@ public:
     // be written the pane keeps its lines and gets one more saying why; returns whether it was archived.
     bool ClearLog();
 
-    // Appends one entry (date-time text, TAB, message, CR LF) to file and makes it durable. An empty file
-    // becomes today's daily log file, and the caller's variable receives that path. overwrite lets a file that
-    // must be created anew replace an existing one. The message is the pane's text: once the entry has
-    // landed, the journal no longer holds those lines. Reports whether the entry was written and why not;
-    // never throws.
-    LogWriteResult WriteLog(const QString& message, QString& file, const bool& overwrite);
+    // Appends one entry (date-time text, TAB, message, CR LF) to file, or when file is empty to today's daily
+    // log file, and makes it durable. overwrite lets a file that must be created anew replace an existing one.
+    // The message is the pane's text: once the entry has landed, the journal no longer holds those lines.
+    // Reports the file and whether the entry was written and why not; never throws.
+    LogWrite WriteLog(const QString& message, const QString& file = {}, bool overwrite = false);
 
     // The last archive, when the program ends in order. A non-empty pane goes to today's log file as ClearLog
     // would put it there. When that file cannot take it, the same entry goes to the file of the same name in

@@ -2,5 +2,5 @@
 
 Platform Platform::running()
 {
-    return {std::make_shared<SystemClock>(), std::make_shared<RunningApplicationInfo>(), PlatformShellExecute};
+    return {std::make_shared<SystemClock>(), std::make_shared<RunningApplicationInfo>(), systemLaunch};
 }

@@ -2,7 +2,7 @@
 
 #include "platform/ApplicationInfo.h"
 #include "platform/Clock.h"
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 
 #include <memory>
 
@@ -13,7 +13,7 @@ struct Platform
 {
     std::shared_ptr<const Clock> clock;
     std::shared_ptr<const ApplicationInfo> application;
-    ShellCall shellCall;
+    LaunchCall shellCall;
 
     static Platform running();
 };

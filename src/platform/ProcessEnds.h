@@ -1,8 +1,8 @@
 #pragma once
 
-// What the platform's shell calls tell about the programs they start, for ShellCall.h's readers.
+// What the platform's shell calls tell about the programs they start, for SystemLaunch.h's readers.
 
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
 
 // The calling thread's next takeStartedProcessId() answers processId.
 void recordStartedProcess(std::int64_t processId);

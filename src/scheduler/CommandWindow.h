@@ -1,11 +1,12 @@
 #pragma once
 
 #include "platform/SystemLog.h"
+#include "scheduler/MessageBoxStyle.h"
 
 #include <QString>
 
 // What start-up and the operator's commands need of the window: the log pane, the timer, the status lamp,
-// the lock, the caption, Auto Start and the settings, and the two prompts. frmScheduler implements it.
+// the lock, the caption, Auto Start and the settings, and the two prompts. SchedulerWindow implements it.
 class CommandWindow
 {
 public:
@@ -27,7 +28,7 @@ public:
     virtual int autoStartValue() const = 0;
     virtual void LoadSettings() = 0;
 
-    // The platform's message box and input box (numbering of MessageBoxStyle.h), modal to the window.
-    virtual int messageBox(const QString& text, int style, const QString& title) = 0;
+    // The platform's message box and input box, modal to the window.
+    virtual MessageBoxAnswer messageBox(const QString& text, const MessageBoxStyle& style, const QString& title) = 0;
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& preset) = 0;
 };

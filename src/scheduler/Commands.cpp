@@ -1,8 +1,8 @@
 #include "scheduler/Commands.h"
 
 #include "scheduler/CommandWindow.h"
+#include "scheduler/ControlValues.h"
 #include "scheduler/MessageBoxStyle.h"
-#include "scheduler/WindowValues.h"
 
 namespace {
 
@@ -55,19 +55,23 @@ void clearLogCommand(CommandWindow& window)
 {
     if (window.isLogEmpty())
         return;
-    const int answer = window.messageBox(QStringLiteral("Are you sure to clear log?"),
-                                         MessageBoxStyle::YesNo | MessageBoxStyle::Question, QStringLiteral("Alert"));
+    const MessageBoxAnswer answer =
+        window.messageBox(QStringLiteral("Are you sure to clear log?"),
+                          {MessageBoxButtons::YesNo, MessageBoxIcon::Question}, QStringLiteral("Alert"));
     if (answer == MessageBoxAnswer::Yes)
         window.ClearLog();
 }
 
 bool closeMayGoAhead(CommandWindow& window)
 {
-    const int answer =
+    const MessageBoxAnswer answer =
         window.messageBox(QStringLiteral("برنامه زمانبندي Zor بايد درحال اجرا باشد، در صورت ادامه ممکن است "
                                          "انتقال اطلاعات دچار مشکل شود!\r\nآيا ادامه ميدهيد؟"),
-                          MessageBoxStyle::YesNoCancel | MessageBoxStyle::Critical | MessageBoxStyle::RightAlign |
-                              MessageBoxStyle::RtlReading,
-                          QStringLiteral("اخطار"));
+                          {MessageBoxButtons::YesNoCancel, MessageBoxIcon::Critical, true}, QStringLiteral("اخطار"));
     return answer == MessageBoxAnswer::Yes;
+}
+
+bool sessionMayEnd(CommandWindow& window, bool interactionAllowed)
+{
+    return !interactionAllowed || closeMayGoAhead(window);
 }

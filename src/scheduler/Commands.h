@@ -25,3 +25,7 @@ void clearLogCommand(CommandWindow& window);
 
 // The close question; true when the operator answers Yes and the close may go ahead.
 bool closeMayGoAhead(CommandWindow& window);
+
+// Whether the desktop session may end with the scheduler: when the session manager lets the program interact,
+// the close question decides; when it does not, nobody can answer and the session goes ahead.
+bool sessionMayEnd(CommandWindow& window, bool interactionAllowed);

@@ -38,23 +38,41 @@ bool backupTime(const QDateTime& now, std::optional<int>)
     return now.time().hour() == 11 && now.time().minute() == 50;
 }
 
+constexpr std::array<SchedulerJob, kJobRowCount> kJobTable = {{
+    {JobRow::TransferPerson, "TransferPerson", everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
+     ": Transfer Person And Copoun executed!"},
+    {JobRow::ProcessInternetOrders, "ProcessInternetOrders", everyTick, nullptr, JobProgram::MainApplication,
+     ";;;;;;;;;;;;;;;True", 0, ": Process Internet Orders!"},
+    {JobRow::SendSms, "SendSms", atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
+     ": Send Birth, Wedding and ImportantDate SMS!"},
+    {JobRow::TransferData, "TransferData", everyPeriod, nullptr, JobProgram::MainApplication,
+     ";;false;;False;False;True", 0, ": Transfer Data !"},
+    {JobRow::CleanBackupDir, "CleanBackupDir", cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
+     ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
+    {JobRow::RunUpdateManager, "RunUpdateManager", everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10,
+     ": Update Manager Started!"},
+    {JobRow::BackupDatabase, "BackupDatabase", backupTime, nullptr, JobProgram::MainApplication,
+     ";;false;;False;TrueOnExit", 0, ": Backup database to Exit folder"},
+}};
+
+constexpr bool jobRowsInOrder()
+{
+    for (std::size_t i = 0; i < kJobTable.size(); ++i) {
+        if (indexOf(kJobTable[i].row) != i)
+            return false;
+    }
+    return true;
+}
+static_assert(jobRowsInOrder(), "every job's row stands at the row's own place");
+
 } // namespace
 
-const std::array<SchedulerJob, kJobRowCount> kSchedulerJobs = {{
-    {JobRow::TransferPerson, everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
-     ": Transfer Person And Copoun executed!"},
-    {JobRow::ProcessInternetOrders, everyTick, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;;;;;True", 0,
-     ": Process Internet Orders!"},
-    {JobRow::SendSms, atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
-     ": Send Birth, Wedding and ImportantDate SMS!"},
-    {JobRow::TransferData, everyPeriod, nullptr, JobProgram::MainApplication, ";;false;;False;False;True", 0,
-     ": Transfer Data !"},
-    {JobRow::CleanBackupDir, cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
-     ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
-    {JobRow::RunUpdateManager, everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10, ": Update Manager Started!"},
-    {JobRow::BackupDatabase, backupTime, nullptr, JobProgram::MainApplication, ";;false;;False;TrueOnExit", 0,
-     ": Backup database to Exit folder"},
-}};
+const std::array<SchedulerJob, kJobRowCount> kSchedulerJobs = kJobTable;
+
+const char* jobName(JobRow row)
+{
+    return kSchedulerJobs.at(indexOf(row)).name;
+}
 
 QString programFile(const QString& directory, JobProgram program)
 {

@@ -8,8 +8,11 @@
 #include <array>
 #include <optional>
 
-// The seven jobs, in the order every tick evaluates and starts them.
+// The seven jobs, in the order every tick evaluates and starts them, which is JobRow's order.
 extern const std::array<SchedulerJob, kJobRowCount> kSchedulerJobs;
+
+// The row's name, as the system log's events name the job.
+const char* jobName(JobRow row);
 
 // The job program's file in the executable's directory.
 QString programFile(const QString& directory, JobProgram program);

@@ -1,11 +1,11 @@
 #include "scheduler/JobTick.h"
 
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 #include "platform/Platform.h"
-#include "platform/ShellCall.h"
+#include "platform/SystemLaunch.h"
+#include "scheduler/ControlValues.h"
 #include "scheduler/JobTable.h"
 #include "scheduler/TickWindow.h"
-#include "scheduler/WindowValues.h"
 
 namespace {
 
@@ -65,8 +65,9 @@ void startJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
     const Platform& platform = window.platform();
     const QString file = programFile(platform.application->directory(), job.program);
     warnIfStillRunning(window, job, file, now);
-    const ShellContext context{platform.shellCall, platform.application->baseName().toStdString()};
-    const bool started = GShell(context, file.toStdString(), job.showMode, job.parameters, std::string(), "open", 0);
+    const LaunchContext context{platform.shellCall, platform.application->baseName().toStdString()};
+    const bool started =
+        startProgram(context, file.toStdString(), job.showMode, job.parameters, std::string(), "open", 0);
     std::vector<SystemEventField> fields = jobFields(job, file);
     if (started) {
         const std::int64_t processId = takeStartedProcessId();
@@ -79,10 +80,10 @@ void startJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
     }
     // The job's line says the start was due and attempted; the next says it did not happen.
     window.AddLogLine(QLatin1String(job.logText), {SystemEventId::Note, {}, fields});
-    fields.push_back({"ERROR_NUMBER", std::to_string(LastError.Number)});
-    fields.push_back({"ERROR", LastError.Description});
-    window.AddLogLine(QLatin1String(": Start failed: ") + QString::fromStdString(LastError.Description) +
-                          QLatin1String(" (") + QString::number(LastError.Number) + QLatin1String(") ") + file,
+    fields.push_back({"ERROR_NUMBER", std::to_string(lastLaunchFailure.number)});
+    fields.push_back({"ERROR", lastLaunchFailure.description});
+    window.AddLogLine(QLatin1String(": Start failed: ") + QString::fromStdString(lastLaunchFailure.description) +
+                          QLatin1String(" (") + QString::number(lastLaunchFailure.number) + QLatin1String(") ") + file,
                       {SystemEventId::JobStartFailed, {}, fields});
 }
 
@@ -97,27 +98,27 @@ void runJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
             startJob(window, job, now);
         return;
     }
-    const bool latched = !window.jobTag(job.row).isEmpty();
+    const bool latched = !window.jobLatch(job.row).isEmpty();
     if (due && !latched) {
-        window.setJobTag(job.row, QLatin1String(job.latchMarker));
+        window.setJobLatch(job.row, QLatin1String(job.latchMarker));
         startJob(window, job, now);
     } else if (!due && latched) {
-        window.setJobTag(job.row, QString());
+        window.setJobLatch(job.row, QString());
     }
 }
 
 void applyLogArchiveRule(TickWindow& window, const QDateTime& now)
 {
     const bool due = isLogArchiveDue(now);
-    const bool latched = !window.logTag().isEmpty();
+    const bool latched = !window.archiveLatch().isEmpty();
     if (due && !latched) {
         const bool archived = window.ClearLog();
-        window.setLogTag(QStringLiteral("CLEARED"));
+        window.setArchiveLatch(QStringLiteral("CLEARED"));
         // A failed archive keeps the pane and says so there; nothing was cleaned.
         if (archived)
             window.AddLogLine(QStringLiteral(": Clean Log !"), {SystemEventId::LogCleaned, {}, {}});
     } else if (!due && latched) {
-        window.setLogTag(QString());
+        window.setArchiveLatch(QString());
     }
 }
 

@@ -1,24 +1,30 @@
 #pragma once
 
-// Style flags and answers of the message box in the platform's own numbering, so that a style reads as one
-// number, as the window's questions give it: 36 for Clear Log's, 1572883 for the close question's.
-namespace MessageBoxStyle {
-enum : int
+// What a message box shows: its buttons, its icon, and whether its text reads right to left (aligned to the
+// right as well). The first button is the default.
+enum class MessageBoxButtons
 {
-    YesNoCancel = 3,
-    YesNo = 4,
-    Critical = 16,
-    Question = 32,
-    RightAlign = 524288,
-    RtlReading = 1048576
+    YesNo,
+    YesNoCancel
 };
-} // namespace MessageBoxStyle
 
-namespace MessageBoxAnswer {
-enum : int
+enum class MessageBoxIcon
 {
-    Cancel = 2,
-    Yes = 6,
-    No = 7
+    Question,
+    Critical
 };
-} // namespace MessageBoxAnswer
+
+struct MessageBoxStyle
+{
+    MessageBoxButtons buttons;
+    MessageBoxIcon icon;
+    bool rightToLeft = false;
+};
+
+// The button that answered a message box; closing a box answers Cancel where it has one and No otherwise.
+enum class MessageBoxAnswer
+{
+    Yes,
+    No,
+    Cancel
+};

@@ -18,15 +18,6 @@ enum class JobRow
 };
 inline constexpr std::size_t kJobRowCount = 7;
 
-// The row's name, as the system log's events name the job.
-constexpr const char* jobName(JobRow row)
-{
-    constexpr const char* names[kJobRowCount] = {"TransferPerson", "ProcessInternetOrders", "SendSms",
-                                                 "TransferData",   "CleanBackupDir",        "RunUpdateManager",
-                                                 "BackupDatabase"};
-    return names[static_cast<std::size_t>(row)];
-}
-
 constexpr std::size_t indexOf(JobRow row)
 {
     return static_cast<std::size_t>(row);
@@ -43,6 +34,8 @@ enum class JobProgram
 struct SchedulerJob
 {
     JobRow row;
+    // The job's name, as the system log's events name it.
+    const char* name;
     // The due condition on the local date-time of the tick and the number that the row's combo box selects
     // (period or hour), which is empty when the row has no combo box or no usable entry is selected.
     bool (*isDue)(const QDateTime& now, std::optional<int> selected);

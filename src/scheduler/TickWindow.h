@@ -13,7 +13,7 @@ struct Platform;
 
 // What the job tick needs of the window, which holds the scheduler's whole state: each job's switch and
 // number on its controls, the two latches in the Tags of chkCleanBackupDir and txtLog, the log pane and the
-// timer. frmScheduler implements it on its real controls, the tests also on plain values.
+// timer. SchedulerWindow implements it on its real controls, the tests also on plain values.
 class TickWindow
 {
 public:
@@ -27,11 +27,11 @@ public:
     // no entry is selected, or the entry's text is no number.
     virtual std::optional<int> jobNumber(JobRow row) const = 0;
     // The Tag of the row's check box, where a job with a latch keeps it.
-    virtual QString jobTag(JobRow row) const = 0;
-    virtual void setJobTag(JobRow row, const QString& tag) = 0;
+    virtual QString jobLatch(JobRow row) const = 0;
+    virtual void setJobLatch(JobRow row, const QString& tag) = 0;
     // The Tag of the log pane, where the 07:00 archive keeps its latch.
-    virtual QString logTag() const = 0;
-    virtual void setLogTag(const QString& tag) = 0;
+    virtual QString archiveLatch() const = 0;
+    virtual void setArchiveLatch(const QString& tag) = 0;
 
     // The programs the jobs started that have not ended yet.
     virtual RunningJobs& runningJobs() = 0;

@@ -8,7 +8,7 @@ class ApplicationInfo;
 enum class Setting;
 
 // What the settings need of the window: the ten controls that show the job choices, the executable whose
-// name addresses the store, and the log pane for what goes wrong. frmScheduler implements it on its real
+// name addresses the store, and the log pane for what goes wrong. SchedulerWindow implements it on its real
 // controls.
 class SettingsControls
 {

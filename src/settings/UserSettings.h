@@ -5,8 +5,8 @@
 
 #include <memory>
 
-// The platform's per-user store for one application name, where the settings of the program it replaces
-// were kept: an INI file in the user's configuration folder on POSIX, the registry on Windows.
+// The platform's per-user store for one application name: an INI file in the user's configuration folder on
+// POSIX, the registry on Windows.
 std::unique_ptr<QSettings> openUserSettings(const QString& application);
 
 // Why the store of application cannot be read whole, or an empty text when it can, or when nothing is stored

@@ -4,8 +4,8 @@ namespace {
 
 QString userSettingsKey(const QString& application)
 {
-    // The key that the classic per-user GetSetting and SaveSetting functions use, so the choices made in the
-    // program this one replaces carry over.
+    // The key of the per-user GetSetting and SaveSetting functions of Visual Basic, where the operator's
+    // choices on this machine are kept.
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + application;
 }
 

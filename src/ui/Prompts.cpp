@@ -9,7 +9,7 @@
 namespace {
 
 // The tests' next answers (setNextMessageBoxAnswer, setNextInputBoxAnswer); empty in the program.
-std::optional<int> nextMessageBoxAnswer;
+std::optional<MessageBoxAnswer> nextMessageBoxAnswer;
 std::optional<QString> nextInputBoxAnswer;
 
 template <typename Answer>
@@ -20,31 +20,29 @@ std::optional<Answer> take(std::optional<Answer>& next)
     return answer;
 }
 
-QMessageBox::StandardButtons buttonsOf(int style)
+QMessageBox::StandardButtons buttonsOf(MessageBoxButtons buttons)
 {
-    switch (style & 0x0f) {
-    case MessageBoxStyle::YesNoCancel:
+    switch (buttons) {
+    case MessageBoxButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MessageBoxStyle::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    default:
-        return QMessageBox::Ok;
+    case MessageBoxButtons::YesNo:
+        break;
     }
+    return QMessageBox::Yes | QMessageBox::No;
 }
 
-QMessageBox::Icon iconOf(int style)
+QMessageBox::Icon iconOf(MessageBoxIcon icon)
 {
-    switch (style & 0xf0) {
-    case MessageBoxStyle::Critical:
+    switch (icon) {
+    case MessageBoxIcon::Critical:
         return QMessageBox::Critical;
-    case MessageBoxStyle::Question:
-        return QMessageBox::Question;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageBoxIcon::Question:
+        break;
     }
+    return QMessageBox::Question;
 }
 
-int answerOf(int button)
+MessageBoxAnswer answerOf(int button)
 {
     switch (button) {
     case QMessageBox::Yes:
@@ -58,7 +56,7 @@ int answerOf(int button)
 
 } // namespace
 
-void setNextMessageBoxAnswer(int answer)
+void setNextMessageBoxAnswer(MessageBoxAnswer answer)
 {
     nextMessageBoxAnswer = answer;
 }
@@ -68,21 +66,20 @@ void setNextInputBoxAnswer(const QString& answer)
     nextInputBoxAnswer = answer;
 }
 
-int messageBox(QWidget* owner, const QString& text, int style, const QString& title)
+MessageBoxAnswer messageBox(QWidget* owner, const QString& text, const MessageBoxStyle& style, const QString& title)
 {
-    if (const std::optional<int> answer = take(nextMessageBoxAnswer))
+    if (const std::optional<MessageBoxAnswer> answer = take(nextMessageBoxAnswer))
         return *answer;
     // A label shows a lone CR as a glyph of its own; the platform's box shows CR LF as one line break.
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 
-    QMessageBox box(iconOf(style), title, shown, buttonsOf(style), owner);
+    QMessageBox box(iconOf(style.icon), title, shown, buttonsOf(style.buttons), owner);
     box.setTextFormat(Qt::PlainText);
-    // No style here carries a default-button flag, so the first button is the default.
-    box.setDefaultButton(box.standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
-    if (style & MessageBoxStyle::RtlReading)
+    // The first button, Yes, is the default.
+    box.setDefaultButton(QMessageBox::Yes);
+    if (style.rightToLeft) {
         box.setLayoutDirection(Qt::RightToLeft);
-    if (style & MessageBoxStyle::RightAlign) {
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
             label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     }

@@ -11,7 +11,7 @@ class QWidget;
 
 // Shows text (CR LF breaks the line) under title with the buttons and icon of style; the first button is the
 // default. Returns the button pressed; closing the box answers Cancel where there is one and No otherwise.
-int messageBox(QWidget* owner, const QString& text, int style, const QString& title);
+MessageBoxAnswer messageBox(QWidget* owner, const QString& text, const MessageBoxStyle& style, const QString& title);
 
 // Shows prompt under title with preset in an input field that shows what is typed. Returns the text exactly
 // as typed (no trimming), or an empty text when the operator cancels.
@@ -19,7 +19,7 @@ QString inputBox(QWidget* owner, const QString& prompt, const QString& title, co
 
 // For tests that need an answer but not the dialog: the next messageBox (or inputBox) shows nothing and
 // returns answer at once; the one after it shows its dialog again.
-void setNextMessageBoxAnswer(int answer);
+void setNextMessageBoxAnswer(MessageBoxAnswer answer);
 void setNextInputBoxAnswer(const QString& answer);
 // Forgets next answers that no dialog has taken.
 void clearNextAnswers();

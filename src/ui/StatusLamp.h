@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/WindowValues.h"
+#include "scheduler/ControlValues.h"
 
 #include <QWidget>
 

@@ -158,15 +158,15 @@ void ActivityLogTest::writeLogNamesTheDailyFile()
 {
     Log l;
     l.at(7, 10, 0, 0);
-    QString file;
-    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, false).written);
-    QCOMPARE(file, QDir::toNativeSeparators(l.file(7)));
+    const LogWrite daily = l.log.WriteLog(QStringLiteral("entry"));
+    QVERIFY(daily.result.written);
+    QCOMPARE(daily.file, QDir::toNativeSeparators(l.file(7)));
 
     // A named file is used as it is.
     const QString other = l.platform.path(QStringLiteral("Temp/other.log"));
-    file = other;
-    QVERIFY(l.log.WriteLog(QStringLiteral("entry"), file, false).written);
-    QCOMPARE(file, other);
+    const LogWrite named = l.log.WriteLog(QStringLiteral("entry"), other, false);
+    QVERIFY(named.result.written);
+    QCOMPARE(named.file, other);
     QCOMPARE(readFile(other), QByteArray("12/7/26 10:00:00 AM\tentry\r\n"));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "log/ActivityLog.h"
-#include "log/LogPane.h"
 #include "support/TestPlatform.h"
+#include "ui/LogPane.h"
 
 // An activity log on a real pane, with a fake clock, in a program folder of its own (with Temp).
 struct TestLog

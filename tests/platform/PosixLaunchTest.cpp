@@ -1,4 +1,4 @@
-#include "launcher/mdlShellExecute.h"
+#include "launcher/ProgramLauncher.h"
 #include "support/StandinRecord.h"
 
 #include <QDir>
@@ -94,8 +94,7 @@ ReaperOutcome startWithoutAReaperThread(const std::string& first, const std::str
     // This process is the user's only one; kernels differ in whether a limit of 1 or 2 lets one more be made.
     bool started = false;
     for (limit.rlim_cur = 1; limit.rlim_cur <= 2 && !started; ++limit.rlim_cur)
-        started =
-            setrlimit(RLIMIT_NPROC, &limit) == 0 && PlatformShellExecute(0, "open", first.c_str(), "", "", 0) > 32;
+        started = setrlimit(RLIMIT_NPROC, &limit) == 0 && systemLaunch(0, "open", first.c_str(), "", "", 0) > 32;
     StandinRecord record;
     if (!started || !eventually([&] { return readStandinRecord(first, record) && !reaped(record.processId); }))
         return NotArranged;
@@ -105,7 +104,7 @@ ReaperOutcome startWithoutAReaperThread(const std::string& first, const std::str
         return NotArranged;
     limit.rlim_cur = unlimited;
     setrlimit(RLIMIT_NPROC, &limit);
-    PlatformShellExecute(0, "open", second.c_str(), "", "", 0);
+    systemLaunch(0, "open", second.c_str(), "", "", 0);
     const ReaperOutcome outcome = reaped(record.processId) ? Reaped : StillAZombie;
     // The second stand-in is left to its reaper thread rather than to whoever would inherit it.
     eventually([&] { return readStandinRecord(second, record) && processState(record.processId) == 0; });
@@ -155,8 +154,8 @@ bool PosixLaunchTest::launch(const QString& file, const QString& parameters, con
 {
     std::string operation = "open";
     std::int32_t windowHandle = 0;
-    return GShell({PlatformShellExecute, "zorScheduler"}, local(file), 0, local(parameters), local(directory),
-                  operation, windowHandle);
+    return startProgram({systemLaunch, "zorScheduler"}, local(file), 0, local(parameters), local(directory), operation,
+                        windowHandle);
 }
 
 void PosixLaunchTest::parametersArriveAsOneArgumentEach_data()
@@ -190,7 +189,7 @@ void PosixLaunchTest::parametersArriveAsOneArgumentEach()
     const QString path = installStandin(program);
     QVERIFY(!path.isEmpty());
     QVERIFY(launch(path, parameters));
-    QVERIFY(LastError.isEmpty());
+    QVERIFY(lastLaunchFailure.isEmpty());
 
     const StandinRecord record = waitForRecord(path);
     QCOMPARE(QString::fromStdString(record.program), path);
@@ -353,12 +352,12 @@ void PosixLaunchTest::failures()
     const std::string path = file.isEmpty() ? std::string() : local(m_dir->filePath(file));
     const std::string workingDirectory = directory.isEmpty() ? std::string() : local(m_dir->filePath(directory));
     std::string verb = local(operation);
-    QCOMPARE(PlatformShellExecute(0, verb.c_str(), path.c_str(), "True", workingDirectory.c_str(), 0), code);
+    QCOMPARE(systemLaunch(0, verb.c_str(), path.c_str(), "True", workingDirectory.c_str(), 0), code);
 
     std::int32_t windowHandle = 0;
-    QVERIFY(!GShell({PlatformShellExecute, "zorScheduler"}, path, 0, "True", workingDirectory, verb, windowHandle));
-    QCOMPARE(LastError.Number, number);
-    QCOMPARE(LastError.Source, std::string("zorScheduler.GShell"));
+    QVERIFY(!startProgram({systemLaunch, "zorScheduler"}, path, 0, "True", workingDirectory, verb, windowHandle));
+    QCOMPARE(lastLaunchFailure.number, number);
+    QCOMPARE(lastLaunchFailure.source, std::string("zorScheduler.GShell"));
 }
 
 QTEST_GUILESS_MAIN(PosixLaunchTest)

@@ -1,5 +1,5 @@
-#include "launcher/mdlShellExecute.h"
-#include "platform/ShellCall.h"
+#include "launcher/ProgramLauncher.h"
+#include "platform/SystemLaunch.h"
 #include "support/StandinRecord.h"
 #include "support/StdStringCompare.h"
 #include "support/TempFolder.h"
@@ -14,7 +14,7 @@
 
 #include <windows.h>
 
-// The real ShellExecuteA through GShell: run on Windows, or under Wine.
+// The real ShellExecuteA through startProgram: run on Windows, or under Wine.
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -43,8 +43,7 @@ bool launch(const std::string& file, std::int32_t showMode, const std::string& p
 {
     std::string operation = "open";
     std::int32_t windowHandle = 0;
-    return GShell({PlatformShellExecute, "zorScheduler"}, file, showMode, parameters, directory, operation,
-                  windowHandle);
+    return startProgram({systemLaunch, "zorScheduler"}, file, showMode, parameters, directory, operation, windowHandle);
 }
 
 // How long a started stand-in may take to write its record.
@@ -111,14 +110,14 @@ void WindowsShellTest::aMissingProgramIsFileNotFound()
 {
     TempFolder folder;
     QVERIFY(!launch((pathOf(folder) / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
-    QCOMPARE(LastError.Number, 53);
-    QCOMPARE(LastError.Description, "File not found"s);
-    QCOMPARE(LastError.Source, "zorScheduler.GShell"s);
+    QCOMPARE(lastLaunchFailure.number, 53);
+    QCOMPARE(lastLaunchFailure.description, "File not found"s);
+    QCOMPARE(lastLaunchFailure.source, "zorScheduler.GShell"s);
     QCOMPARE(takeStartedProcessId(), std::int64_t(0));
 
     // Windows may answer a missing folder with "Path not found"; Wine answers "File not found" for both.
     QVERIFY(!launch((pathOf(folder) / "no folder" / "Velmora.exe").u8string(), 0, ";;;;;;;;;;True"));
-    QVERIFY(LastError.Number == 53 || LastError.Number == 76);
+    QVERIFY(lastLaunchFailure.number == 53 || lastLaunchFailure.number == 76);
 }
 
 void WindowsShellTest::aStartedProgramReceivesTheParameterString_data()
@@ -144,7 +143,7 @@ void WindowsShellTest::aStartedProgramReceivesTheParameterString()
     fs::create_directories((pathOf(folder) / fs::u8path(program)).parent_path());
     const std::string installed = installStandin(pathOf(folder), program);
     QVERIFY(launch(installed, showMode, parameters));
-    QVERIFY(LastError.isEmpty());
+    QVERIFY(lastLaunchFailure.isEmpty());
     StandinRecord record;
     QTRY_VERIFY_WITH_TIMEOUT(readStandinRecord(installed, record), recordTimeout);
     QCOMPARE(record.arguments.size(), std::size_t(1));

@@ -4,8 +4,8 @@
 #include "support/TestFiles.h"
 #include "support/TestWindow.h"
 #include "support/WindowControls.h"
-#include "ui/ControlTag.h"
-#include "ui/frmScheduler.h"
+#include "ui/ControlLatch.h"
+#include "ui/SchedulerWindow.h"
 
 #include <QFile>
 #include <QLocale>
@@ -34,7 +34,7 @@ const SchedulerJob& row(int order)
 
 // The place in the table of the job whose parameter string a recorded call carries; the seven strings are all
 // different.
-int rowOfCall(const RecordingShellCall::Call& call)
+int rowOfCall(const RecordingLaunchCall::Call& call)
 {
     for (std::size_t i = 0; i < kSchedulerJobs.size(); ++i) {
         if (call.parameters == kSchedulerJobs[i].parameters)
@@ -91,8 +91,8 @@ public:
     }
 
     // The latches: the Tag of the cleaning's check box, and the pane's.
-    QString cleaningLatch() { return window().jobTag(JobRow::CleanBackupDir); }
-    QString archiveLatch() { return window().logTag(); }
+    QString cleaningLatch() { return window().jobLatch(JobRow::CleanBackupDir); }
+    QString archiveLatch() { return window().archiveLatch(); }
 
     QStringList paneLines() const
     {
@@ -149,7 +149,7 @@ public:
     void setValue(int order, int value) override { jobBox(m_test.window(), row(order).row)->setValue(value); }
     void select(int order, std::optional<int> number) override
     {
-        VbComboBox* entries = jobCombo(m_test.window(), row(order).row);
+        IndexComboBox* entries = jobCombo(m_test.window(), row(order).row);
         entries->setListIndex(number ? entries->findText(QString::number(*number)) : -1);
     }
     QString paneText() const override { return pane(m_test.window())->text(); }
@@ -274,7 +274,7 @@ void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()
     };
     QCOMPARE(s->platform().shell.calls.size(), std::size_t(expected.size()));
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        const RecordingShellCall::Call& call = s->platform().shell.calls.at(std::size_t(i));
+        const RecordingLaunchCall::Call& call = s->platform().shell.calls.at(std::size_t(i));
         QCOMPARE(QString::fromStdString(call.file), s->platform().path(expected[i].first));
         QCOMPARE(call.parameters, expected[i].second);
         QCOMPARE(call.operation, std::string("open"));
@@ -436,13 +436,13 @@ void JobTickTest::tickRearmsTheTimer()
     // The timer is off while the tick starts its programs, and on again when the tick is done.
     TestPlatform platform;
     Platform probing = platform.platform();
-    frmScheduler* window = nullptr;
+    SchedulerWindow* window = nullptr;
     bool armedDuringTheTick = false;
     probing.shellCall = [&](std::intptr_t, const char*, const char*, const char*, const char*, std::int32_t) {
         armedDuringTheTick = armedDuringTheTick || timer(*window)->isActive() || timer(*window)->isEnabled();
         return 42;
     };
-    frmScheduler form(probing);
+    SchedulerWindow form(probing);
     window = &form;
     timer(form)->setInterval(60000);
     timer(form)->setEnabled(true);
@@ -466,7 +466,7 @@ void JobTickTest::aLongTickStillPlansTheNextMinute()
         clock->advanceSeconds(40);
         return 42;
     };
-    frmScheduler form(slowShell);
+    SchedulerWindow form(slowShell);
     timer(form)->setInterval(60000);
     box(form, "chkProcessInternetOrders")->setValue(CheckBoxValue::Checked);
     box(form, "chkRunUpdateManager")->setValue(CheckBoxValue::Checked);

@@ -1,13 +1,13 @@
-#include "ModalAnswer.h"
 #include "log/DateTimeText.h"
-#include "scheduler/SessionEnd.h"
+#include "scheduler/Commands.h"
+#include "support/ModalAnswer.h"
 #include "support/StoredSettings.h"
 #include "support/TestFiles.h"
 #include "support/TestWindow.h"
 #include "support/WindowControls.h"
 #include "ui/Prompts.h"
+#include "ui/SchedulerWindow.h"
 #include "ui/StatusLamp.h"
-#include "ui/frmScheduler.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -35,7 +35,7 @@ struct Snapshot
     bool unlockEnabled;
     QString pane;
 
-    explicit Snapshot(const frmScheduler& form)
+    explicit Snapshot(const SchedulerWindow& form)
         : running(timer(form)->isEnabled()), lamp(::lamp(form)->backColor()), frameEnabled(frame(form)->isEnabled()),
           lockEnabled(button(form, "cmdLock")->isEnabled()), unlockEnabled(button(form, "cmdUnlock")->isEnabled()),
           pane(::pane(form)->text())
@@ -123,7 +123,7 @@ private:
     struct Scheduler : TestWindow
     {
         Scheduler() { startUp(); }
-        frmScheduler& form = window();
+        SchedulerWindow& form = window();
 
         // Running, with ticks every few milliseconds of a clock that runs with real time, and a job due on
         // every tick, so each tick shows as a pane line.
@@ -160,7 +160,7 @@ private slots:
         if (!autoStart.isEmpty())
             QVERIFY(StoredSettings::store(QStringLiteral("zorScheduler"), {{QStringLiteral("AutoStart"), autoStart}}));
         scheduler.startUp();
-        const frmScheduler& form = scheduler.window();
+        const SchedulerWindow& form = scheduler.window();
 
         QVERIFY(!frame(form)->isEnabled());
         QVERIFY(!button(form, "cmdLock")->isEnabled());
@@ -176,7 +176,7 @@ private slots:
     void startAndStopRepeatInAnyState()
     {
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         QStringList expected;
         const auto press = [&](QPushButton* button, const char* message) {
             scheduler.platform.clock->advanceMinutes(1);
@@ -241,7 +241,7 @@ private slots:
         QFETCH(bool, unlocks);
 
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         QString prompt, title, preset;
         QLineEdit::EchoMode echo = QLineEdit::NoEcho;
         QFont font;
@@ -294,7 +294,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, unlocks);
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         const QString paneBefore = pane(form)->text();
 
         setNextInputBoxAnswer(answer);
@@ -309,7 +309,7 @@ private slots:
     void lockAfterUnlock()
     {
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         const auto unlockWith = [&](const QString& code) {
             setNextInputBoxAnswer(code);
             QTest::mouseClick(button(form, "cmdUnlock"), Qt::LeftButton);
@@ -340,7 +340,7 @@ private slots:
     {
         QFETCH(bool, locked);
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         if (!locked) {
             button(form, "cmdUnlock")->setEnabled(false);
             frame(form)->setEnabled(true);
@@ -393,9 +393,9 @@ private slots:
     void clearLogArchivesThePaneAsItIsWhenYesIsPressed()
     {
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(timer(form), &VbTimer::timeout);
+        QSignalSpy ticks(timer(form), &MinuteTimer::timeout);
 
         ModalAnswer answer([&](QWidget* dialog) {
             if (ticks.isEmpty())
@@ -430,7 +430,7 @@ private slots:
         QFETCH(bool, closes);
 
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         form.cmdStart_Click();
         const Snapshot before(form);
         BoxLook look;
@@ -462,9 +462,9 @@ private slots:
     {
         QFETCH(QString, prompt);
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         scheduler.startFastTicks();
-        QSignalSpy ticks(timer(form), &VbTimer::timeout);
+        QSignalSpy ticks(timer(form), &MinuteTimer::timeout);
         int ticksWhileOpen = 0;
 
         ModalAnswer answer([&](QWidget* dialog) {
@@ -492,7 +492,7 @@ private slots:
     void sessionEnd()
     {
         Scheduler scheduler;
-        frmScheduler& form = scheduler.form;
+        SchedulerWindow& form = scheduler.form;
         {
             ModalAnswer answer([](QWidget* dialog) { return reply(dialog, Reply::No), true; });
             QVERIFY(sessionMayEnd(form, false));
@@ -508,13 +508,6 @@ private slots:
         QVERIFY(sessionMayEnd(form, true));
         setNextMessageBoxAnswer(MessageBoxAnswer::Cancel);
         QVERIFY(!sessionMayEnd(form, true));
-
-        // The guard lasts as long as its window: once the window is gone, a session's end asks nothing.
-        auto* guarded = new TestWindow;
-        const QMetaObject::Connection guard = guardSessionEnd(*qApp, guarded->window());
-        QVERIFY(guard);
-        delete guarded;
-        QVERIFY(!guard);
     }
 };
 

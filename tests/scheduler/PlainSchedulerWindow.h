@@ -28,10 +28,10 @@ public:
     const Platform& platform() const override { return m_platform; }
     int jobValue(JobRow row) const override { return jobValues.at(indexOf(row)); }
     std::optional<int> jobNumber(JobRow row) const override { return jobNumbers.at(indexOf(row)); }
-    QString jobTag(JobRow row) const override { return jobTags.at(indexOf(row)); }
-    void setJobTag(JobRow row, const QString& tag) override { jobTags.at(indexOf(row)) = tag; }
-    QString logTag() const override { return paneTag; }
-    void setLogTag(const QString& tag) override { paneTag = tag; }
+    QString jobLatch(JobRow row) const override { return jobTags.at(indexOf(row)); }
+    void setJobLatch(JobRow row, const QString& tag) override { jobTags.at(indexOf(row)) = tag; }
+    QString archiveLatch() const override { return paneTag; }
+    void setArchiveLatch(const QString& tag) override { paneTag = tag; }
     RunningJobs& runningJobs() override { return running; }
     void AddLogLine(const QString& message, const SystemEvent& event = {}) override
     {

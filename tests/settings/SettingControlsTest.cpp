@@ -1,5 +1,5 @@
-#include "ui/VbCheckBox.h"
-#include "ui/VbComboBox.h"
+#include "ui/IndexComboBox.h"
+#include "ui/ValueCheckBox.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -34,12 +34,12 @@ void SettingControlsTest::checkBoxValueIsNotQtsCheckState()
     QFETCH(Qt::CheckState, state);
 
     {
-        VbCheckBox box;
+        ValueCheckBox box;
         QVERIFY(box.setValue(value));
         QCOMPARE(box.checkState(), state);
     }
     {
-        VbCheckBox box;
+        ValueCheckBox box;
         box.setCheckState(state);
         QCOMPARE(box.value(), value);
     }
@@ -47,8 +47,8 @@ void SettingControlsTest::checkBoxValueIsNotQtsCheckState()
 
 void SettingControlsTest::checkBoxNotifiesOnlyRealChanges()
 {
-    VbCheckBox box;
-    QSignalSpy changes(&box, &VbCheckBox::valueChanged);
+    ValueCheckBox box;
+    QSignalSpy changes(&box, &ValueCheckBox::valueChanged);
 
     QVERIFY(box.setValue(0));
     QCOMPARE(changes.size(), 0);
@@ -79,12 +79,12 @@ void SettingControlsTest::clicksOnlyTickAndUntick()
 {
     QFETCH(int, loaded);
     QFETCH(QList<int>, afterEachClick);
-    VbCheckBox box;
+    ValueCheckBox box;
     box.setText(u"Auto Start"_qs);
     box.resize(120, 24);
     box.show();
     QVERIFY(box.setValue(loaded));
-    QSignalSpy changes(&box, &VbCheckBox::valueChanged);
+    QSignalSpy changes(&box, &ValueCheckBox::valueChanged);
 
     for (qsizetype i = 0; i < afterEachClick.size(); ++i) {
         // Mouse and space bar alternate; both go through the same toggle.
@@ -100,10 +100,10 @@ void SettingControlsTest::clicksOnlyTickAndUntick()
 
 void SettingControlsTest::comboNotifiesOnlyRealChanges()
 {
-    VbComboBox combo;
+    IndexComboBox combo;
     combo.addItems({u"8"_qs, u"9"_qs, u"10"_qs});
     QVERIFY(combo.setListIndex(-1));
-    QSignalSpy changes(&combo, &VbComboBox::listIndexChanged);
+    QSignalSpy changes(&combo, &IndexComboBox::listIndexChanged);
 
     QVERIFY(combo.setListIndex(2));
     QVERIFY(combo.setListIndex(2));

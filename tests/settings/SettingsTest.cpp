@@ -3,7 +3,7 @@
 #include "support/TestFiles.h"
 #include "support/TestWindow.h"
 #include "support/WindowControls.h"
-#include "ui/frmScheduler.h"
+#include "ui/SchedulerWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,9 +24,9 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 int controlValue(const QWidget* control)
 {
-    if (const auto* box = qobject_cast<const VbCheckBox*>(control))
+    if (const auto* box = qobject_cast<const ValueCheckBox*>(control))
         return box->value();
-    return qobject_cast<const VbComboBox*>(control)->listIndex();
+    return qobject_cast<const IndexComboBox*>(control)->listIndex();
 }
 } // namespace
 
@@ -65,7 +65,7 @@ private:
     QString name() const { return m_test->platform.application->baseName(); }
     QString confPath() const { return StoredSettings::location(name()); }
     QMap<QString, QString> stored() const { return StoredSettings::values(name()); }
-    frmScheduler& form() { return m_test->window(); }
+    SchedulerWindow& form() { return m_test->window(); }
 
     // The suite's own settings folder, which a case may change for a while.
     QByteArray m_configHome;
@@ -122,11 +122,11 @@ void SettingsTest::firstStartStoresWhatLoadingChanged()
     form().LoadSettings();
 
     QCOMPARE(box(form(), "chkAutoStart")->value(), 0);
-    for (const VbCheckBox* box :
+    for (const ValueCheckBox* box :
          {box(form(), "chkCleanBackupDir"), box(form(), "chkProcessInternetOrders"), box(form(), "chkRunUpdateManager"),
           box(form(), "chkSendSms"), box(form(), "chkTransferData"), box(form(), "chkTransferPerson")})
         QVERIFY2(box->value() == 1, qPrintable(box->objectName()));
-    for (const VbComboBox* combo :
+    for (const IndexComboBox* combo :
          {combo(form(), "cmbMIn"), combo(form(), "cmbSMSTime"), combo(form(), "cmbTransferMin")})
         QVERIFY2(combo->listIndex() == 2, qPrintable(combo->objectName()));
 
@@ -284,7 +284,7 @@ void SettingsTest::eachControlStoresItsOwnKey()
     QWidget* widget = form().findChild<QWidget*>(control);
     QVERIFY(widget);
 
-    if (auto* checkBox = qobject_cast<VbCheckBox*>(widget))
+    if (auto* checkBox = qobject_cast<ValueCheckBox*>(widget))
         QTest::mouseClick(checkBox, Qt::LeftButton);
     else
         QTest::keyClick(widget, Qt::Key_Down);
@@ -327,12 +327,12 @@ void SettingsTest::typingIntoAComboStoresNothing()
     QFETCH(QString, control);
     QFETCH(QString, typed);
     QFETCH(bool, pressEnter);
-    auto* combo = form().findChild<VbComboBox*>(control);
+    auto* combo = form().findChild<IndexComboBox*>(control);
     form().LoadSettings();
     form().show();
     QVERIFY(QTest::qWaitForWindowActive(&form()));
     const QMap<QString, QString> before = stored();
-    QSignalSpy selections(combo, &VbComboBox::listIndexChanged);
+    QSignalSpy selections(combo, &IndexComboBox::listIndexChanged);
 
     combo->setFocus();
     QTRY_VERIFY(combo->hasFocus());
@@ -363,7 +363,7 @@ void SettingsTest::anotherExecutableNameHasSettingsOfItsOwn()
     const QString copyName = firstName + u"-copy"_qs;
     StoredSettings::clear(copyName);
     m_test->platform.application->setBaseName(copyName);
-    auto copy = std::make_unique<frmScheduler>(m_test->platform.platform());
+    auto copy = std::make_unique<SchedulerWindow>(m_test->platform.platform());
     copy->LoadSettings();
 
     QCOMPARE(box(*copy, "chkSendSms")->value(), 1);

@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "support/FakeApplicationInfo.h"
 #include "support/FakeClock.h"
-#include "support/RecordingShellCall.h"
+#include "support/RecordingLaunchCall.h"
 
 #include <QTemporaryDir>
 
@@ -18,9 +18,9 @@ struct TestPlatform
     QTemporaryDir directory;
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
     std::shared_ptr<FakeApplicationInfo> application;
-    RecordingShellCall shell;
+    RecordingLaunchCall shell;
 
-    // The Platform to hand to a frmScheduler; this object must outlive the window.
+    // The Platform to hand to a SchedulerWindow; this object must outlive the window.
     Platform platform();
     // The path of a file in the executable's directory.
     QString path(const QString& relativePath) const;

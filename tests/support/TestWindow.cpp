@@ -20,8 +20,10 @@ void TestWindow::startUp()
 
 void TestWindow::restart()
 {
+    m_jobEnds.reset();
     m_window.reset();
-    m_window = std::make_unique<frmScheduler>(platform.platform());
+    m_window = std::make_unique<SchedulerWindow>(platform.platform());
+    m_jobEnds = std::make_unique<JobEndListener>(*m_window, *m_window);
 }
 
 QStringList TestWindow::paneLines() const

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "scheduler/JobEndListener.h"
 #include "support/TestPlatform.h"
-#include "ui/frmScheduler.h"
+#include "ui/SchedulerWindow.h"
 
 #include <QStringList>
 
@@ -15,8 +16,8 @@ public:
     explicit TestWindow(const QString& baseName = QStringLiteral("zorScheduler"));
 
     TestPlatform platform;
-    frmScheduler& window() { return *m_window; }
-    const frmScheduler& window() const { return *m_window; }
+    SchedulerWindow& window() { return *m_window; }
+    const SchedulerWindow& window() const { return *m_window; }
 
     // Form_Load, then shown, as the program starts.
     void startUp();
@@ -33,5 +34,7 @@ public:
     QString dailyLogFile() const;
 
 private:
-    std::unique_ptr<frmScheduler> m_window;
+    std::unique_ptr<SchedulerWindow> m_window;
+    // The ends of the programs its jobs start reach the window, as the program wires them.
+    std::unique_ptr<JobEndListener> m_jobEnds;
 };

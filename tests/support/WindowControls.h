@@ -3,12 +3,12 @@
 // The window's controls as the operator's tools find them: by the names the system gives them. The form is
 // the window's own; tests reach its controls as a user's tools would, and stop at once when a name is missing.
 
-#include "log/LogPane.h"
+#include "scheduler/MinuteTimer.h"
 #include "scheduler/SchedulerJob.h"
+#include "ui/IndexComboBox.h"
+#include "ui/LogPane.h"
 #include "ui/StatusLamp.h"
-#include "ui/VbCheckBox.h"
-#include "ui/VbComboBox.h"
-#include "ui/VbTimer.h"
+#include "ui/ValueCheckBox.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -23,14 +23,14 @@ Control* control(const QObject& window, const char* name)
     return found;
 }
 
-inline VbCheckBox* box(const QObject& window, const char* name)
+inline ValueCheckBox* box(const QObject& window, const char* name)
 {
-    return control<VbCheckBox>(window, name);
+    return control<ValueCheckBox>(window, name);
 }
 
-inline VbComboBox* combo(const QObject& window, const char* name)
+inline IndexComboBox* combo(const QObject& window, const char* name)
 {
-    return control<VbComboBox>(window, name);
+    return control<IndexComboBox>(window, name);
 }
 
 inline QPushButton* button(const QObject& window, const char* name)
@@ -48,9 +48,9 @@ inline LogPane* pane(const QObject& window)
     return control<LogPane>(window, "txtLog");
 }
 
-inline VbTimer* timer(const QObject& window)
+inline MinuteTimer* timer(const QObject& window)
 {
-    return control<VbTimer>(window, "tmrScheduler");
+    return control<MinuteTimer>(window, "tmrScheduler");
 }
 
 inline StatusLamp* lamp(const QObject& window)
@@ -65,7 +65,7 @@ inline QFrame* frame(const QObject& window)
 
 // The controls of a job row as the form names them: its check box, and the combo box that gives its number
 // (nullptr for the rows without one).
-inline VbCheckBox* jobBox(const QObject& window, JobRow row)
+inline ValueCheckBox* jobBox(const QObject& window, JobRow row)
 {
     static const char* const names[] = {"chkTransferPerson", "chkProcessInternetOrders", "chkSendSms",
                                         "chkTransferData",   "chkCleanBackupDir",        "chkRunUpdateManager",
@@ -73,7 +73,7 @@ inline VbCheckBox* jobBox(const QObject& window, JobRow row)
     return box(window, names[indexOf(row)]);
 }
 
-inline VbComboBox* jobCombo(const QObject& window, JobRow row)
+inline IndexComboBox* jobCombo(const QObject& window, JobRow row)
 {
     switch (row) {
     case JobRow::TransferPerson:

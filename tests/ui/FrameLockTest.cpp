@@ -25,7 +25,7 @@ private:
     QList<QWidget*> outside() const;
 
     std::unique_ptr<TestWindow> m_test;
-    frmScheduler* m_window = nullptr;
+    SchedulerWindow* m_window = nullptr;
 };
 
 QList<QWidget*> FrameLockTest::inside() const
@@ -80,7 +80,7 @@ void FrameLockTest::lockedControlsIgnoreMouseAndKeyboard()
 
     QSignalSpy startClicks(button(*m_window, "cmdStart"), &QPushButton::clicked);
     QSignalSpy stopClicks(button(*m_window, "cmdStop"), &QPushButton::clicked);
-    QSignalSpy autoStartChanges(box(*m_window, "chkAutoStart"), &VbCheckBox::valueChanged);
+    QSignalSpy autoStartChanges(box(*m_window, "chkAutoStart"), &ValueCheckBox::valueChanged);
     QTest::mouseClick(button(*m_window, "cmdStart"), Qt::LeftButton);
     QTest::mouseClick(button(*m_window, "cmdStop"), Qt::LeftButton);
     QTest::mouseClick(box(*m_window, "chkAutoStart"), Qt::LeftButton);

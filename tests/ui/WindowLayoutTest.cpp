@@ -2,7 +2,7 @@
 #include "settings/SettingsTable.h"
 #include "support/TestWindow.h"
 #include "support/WindowControls.h"
-#include "ui/ControlTag.h"
+#include "ui/ControlLatch.h"
 
 #include <QKeySequence>
 #include <QScreen>
@@ -89,7 +89,7 @@ private slots:
 
 private:
     std::unique_ptr<TestWindow> m_test;
-    frmScheduler* m_window = nullptr;
+    SchedulerWindow* m_window = nullptr;
 };
 
 void WindowLayoutTest::init()
@@ -126,7 +126,8 @@ void WindowLayoutTest::controlAsCreated_data()
     const QString window = kWindow;
     const QString frame = kFrame;
 
-    row("frmScheduler", "frmScheduler", none, {0, 0, 944, 515}, QStringLiteral("Zor Scheduler"), -1, kWhite, kDefault);
+    row("frmScheduler", "SchedulerWindow", none, {0, 0, 944, 515}, QStringLiteral("Zor Scheduler"), -1, kWhite,
+        kDefault);
     row("cmdClear", "QPushButton", window, {4, 485, 78, 25}, QStringLiteral("Clear Log"), -1, kDefault, kDefault);
     row("cmdLock", "QPushButton", window, {885, 11, 51, 25}, QStringLiteral("Lock"), -1, kDefault, kDefault);
     row("cmdUnlock", "QPushButton", window, {885, 38, 51, 24}, QStringLiteral("Unlock"), -1, kDefault, kDefault);
@@ -139,27 +140,27 @@ void WindowLayoutTest::controlAsCreated_data()
     row("Label4", "QLabel", frame, {456, 16, 322, 21}, QStringLiteral("Just in All Branches' Server :"), -1, kWhite,
         kRed, 12, true);
     row("cmdStop", "QPushButton", frame, {8, 38, 69, 23}, QStringLiteral("Stop"), -1, kDefault, kDefault);
-    row("chkBackupDatabase", "VbCheckBox", frame, {471, 39, 288, 13},
+    row("chkBackupDatabase", "ValueCheckBox", frame, {471, 39, 288, 13},
         QStringLiteral("Backup database every day on 11:50 PM to exit folder"), 1, kWhite, kBlack);
-    row("chkAutoStart", "VbCheckBox", frame, {8, 65, 69, 22}, QStringLiteral("Auto Start"), 0, kWhite, kDefault);
-    row("chkTransferPerson", "VbCheckBox", frame, {98, 58, 188, 13},
+    row("chkAutoStart", "ValueCheckBox", frame, {8, 65, 69, 22}, QStringLiteral("Auto Start"), 0, kWhite, kDefault);
+    row("chkTransferPerson", "ValueCheckBox", frame, {98, 58, 188, 13},
         QStringLiteral("Transfer Person && Copouns  Every "), 0, kWhite, kBlack);
-    row("cmbTransferMin", "VbComboBox", frame, {283, 55, 43, 21}, QStringLiteral("Combo1"), -1, kWhite, kBlack);
+    row("cmbTransferMin", "IndexComboBox", frame, {283, 55, 43, 21}, QStringLiteral("Combo1"), -1, kWhite, kBlack);
     row("Label5", "QLabel", frame, {329, 59, 22, 16}, QStringLiteral("Min."), -1, kWhite, kWhite);
-    row("chkCleanBackupDir", "VbCheckBox", frame, {471, 58, 335, 13},
+    row("chkCleanBackupDir", "ValueCheckBox", frame, {471, 58, 335, 13},
         QStringLiteral("Clean Exit Backup Directory Every Saturday on 11:00 AM"), 1, kWhite, kBlack);
-    row("chkProcessInternetOrders", "VbCheckBox", frame, {98, 77, 258, 13},
+    row("chkProcessInternetOrders", "ValueCheckBox", frame, {98, 77, 258, 13},
         QStringLiteral("Process Internet Orders Every 1 Min."), 0, kWhite, kBlack);
-    row("chkRunUpdateManager", "VbCheckBox", frame, {471, 77, 268, 13},
+    row("chkRunUpdateManager", "ValueCheckBox", frame, {471, 77, 268, 13},
         QStringLiteral("Run Update Manager Every 5 Min"), 1, kWhite, kBlack);
     row("shpStatus", "StatusLamp", frame, {25, 89, 31, 23}, none, -1, kWhite, kDefault);
-    row("chkSendSms", "VbCheckBox", frame, {98, 96, 258, 13},
+    row("chkSendSms", "ValueCheckBox", frame, {98, 96, 258, 13},
         QStringLiteral("Send Scheduled SMS and Credit Calculation On"), 0, kWhite, kBlack);
-    row("cmbSMSTime", "VbComboBox", frame, {348, 92, 51, 21}, none, -1, kWhite, kBlack);
+    row("cmbSMSTime", "IndexComboBox", frame, {348, 92, 51, 21}, none, -1, kWhite, kBlack);
     row("Label2", "QLabel", frame, {400, 96, 22, 16}, QStringLiteral("AM"), -1, kWhite, kWhite);
-    row("chkTransferData", "VbCheckBox", frame, {471, 96, 240, 13},
+    row("chkTransferData", "ValueCheckBox", frame, {471, 96, 240, 13},
         QStringLiteral("Transfer Branch data when server exists every"), 1, kWhite, kBlack);
-    row("cmbMIn", "VbComboBox", frame, {714, 93, 43, 21}, QStringLiteral("Combo1"), -1, kWhite, kBlack);
+    row("cmbMIn", "IndexComboBox", frame, {714, 93, 43, 21}, QStringLiteral("Combo1"), -1, kWhite, kBlack);
     row("Label1", "QLabel", frame, {760, 97, 22, 16}, QStringLiteral("Min."), -1, kWhite, kWhite);
 }
 
@@ -186,12 +187,12 @@ void WindowLayoutTest::controlAsCreated()
 
     QCOMPARE(caption(*widget), text);
     QVERIFY2(QKeySequence::mnemonic(caption(*widget)).isEmpty(), "no caption defines an access key");
-    if (auto* box = qobject_cast<VbCheckBox*>(widget))
+    if (auto* box = qobject_cast<ValueCheckBox*>(widget))
         QCOMPARE(box->value(), value);
 
     QVERIFY(widget->isEnabled());
     QVERIFY(widget == m_window || widget->isVisibleTo(m_window));
-    QVERIFY(controlTag(widget).isEmpty());
+    QVERIFY(controlLatch(widget).isEmpty());
 
     const auto [faceRole, inkRole] = shownRoles(*widget);
     const QPalette platform = QApplication::palette(widget);
@@ -298,7 +299,7 @@ void WindowLayoutTest::comboBoxesStartWithNothingSelected()
 {
     struct Expected
     {
-        VbComboBox* box;
+        IndexComboBox* box;
         QStringList list;
         bool editable;
         QString field;
@@ -365,22 +366,22 @@ void WindowLayoutTest::iconComesInEverySize()
 // row's own controls show. (The settings' are SettingsTest's: each control's click stores its own key.)
 void WindowLayoutTest::eachJobRowReachesItsOwnControls()
 {
-    frmScheduler& window = *m_window;
+    SchedulerWindow& window = *m_window;
     for (const SchedulerJob& job : kSchedulerJobs) {
         QVERIFY(jobBox(window, job.row)->setValue(CheckBoxValue::Grayed));
         QCOMPARE(window.jobValue(job.row), int(CheckBoxValue::Grayed));
         QVERIFY(jobBox(window, job.row)->setValue(CheckBoxValue::Unchecked));
-        window.setJobTag(job.row, QStringLiteral("tag"));
-        QCOMPARE(controlTag(jobBox(window, job.row)), QStringLiteral("tag"));
-        if (VbComboBox* numbers = jobCombo(window, job.row)) {
+        window.setJobLatch(job.row, QStringLiteral("tag"));
+        QCOMPARE(controlLatch(jobBox(window, job.row)), QStringLiteral("tag"));
+        if (IndexComboBox* numbers = jobCombo(window, job.row)) {
             QVERIFY(numbers->setListIndex(4));
             QCOMPARE(window.jobNumber(job.row), numbers->list(4).toInt());
         } else {
             QCOMPARE(window.jobNumber(job.row), std::nullopt);
         }
     }
-    window.setLogTag(QStringLiteral("CLEARED"));
-    QCOMPARE(controlTag(pane(window)), QStringLiteral("CLEARED"));
+    window.setArchiveLatch(QStringLiteral("CLEARED"));
+    QCOMPARE(controlLatch(pane(window)), QStringLiteral("CLEARED"));
 }
 
 QTEST_MAIN(WindowLayoutTest)

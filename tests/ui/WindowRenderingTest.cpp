@@ -57,7 +57,7 @@ private:
     QImage picture() const { return m_window->grab().toImage(); }
 
     std::unique_ptr<TestWindow> m_test;
-    frmScheduler* m_window = nullptr;
+    SchedulerWindow* m_window = nullptr;
 };
 
 void WindowRenderingTest::init()

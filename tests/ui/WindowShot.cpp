@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     TestWindow test;
-    frmScheduler& window = test.window();
+    SchedulerWindow& window = test.window();
     window.Form_Load();
     window.cmdStart_Click();
     window.show();
