@@ -97,11 +97,31 @@ inside() { # inside <user> <shell command>
         /bin/bash -c "cd '$source_dir' && $2"
 }
 
-log "scripts/setup.sh test in a minimal Debian 12 root"
-inside 0:0 "scripts/setup.sh test >/tmp/setup.log 2>&1" || {
-    inside 0:0 "tail -30 /tmp/setup.log" >&2
-    fail "scripts/setup.sh test did not finish in the fresh root"
+setup() { # setup <purpose>
+    log "scripts/setup.sh $1 in a minimal Debian 12 root"
+    inside 0:0 "scripts/setup.sh $1 >/tmp/setup.log 2>&1" || {
+        inside 0:0 "tail -30 /tmp/setup.log" >&2
+        fail "scripts/setup.sh $1 did not finish in the fresh root"
+    }
 }
+
+# The README's first command with no more than its own set-up: scripts/run.sh builds the program and starts it
+# (headless); it runs for a few seconds and ends in order on SIGTERM. run.sh ends by becoming the program, so
+# its process is the program's once that has started.
+setup run
+log "scripts/run.sh in the fresh root"
+inside "$user" '(QT_QPA_PLATFORM=offscreen exec scripts/run.sh >/tmp/run.log 2>&1) & run=$!
+    for ((tenths = 0; tenths < 6000; tenths++)); do
+        [[ $(readlink /proc/$run/exe) == */bin/zorScheduler ]] && sleep 3 && break
+        kill -0 $run 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -TERM $run 2>/dev/null; wait $run' || {
+    inside 0:0 "tail -30 /tmp/run.log" >&2
+    fail "scripts/run.sh did not build and run the scheduler after scripts/setup.sh run"
+}
+
+setup test
 find "$root/.debs/upper" -maxdepth 1 -name '*.deb' -exec cp -n -t "$debs" {} +
 
 # Every tool the scripts call, each asked for its version, so that one present but missing a library of its
