@@ -85,7 +85,7 @@ std::optional<QDateTime> nextJobStart(const SchedulerJob& job, const QDateTime& 
 {
     // Minute by minute through the job's own rule, so that this and the tick can never disagree. The rules read
     // only the wall clock's date, hour and minute, which a UTC date-time carries without a time-zone lookup for
-    // each minute: a month of minutes takes well under a millisecond.
+    // each minute. Asked only when a text is made, never by the tick itself.
     constexpr int kMonthOfMinutes = 31 * 24 * 60;
     const QTime tickTime(firstTick.time().hour(), firstTick.time().minute(), 30);
     QDateTime wall(firstTick.date(), tickTime, Qt::UTC);
