@@ -39,19 +39,19 @@ bool backupTime(const QDateTime& now, std::optional<int>)
 }
 
 constexpr std::array<SchedulerJob, kJobRowCount> kJobTable = {{
-    {JobRow::TransferPerson, "TransferPerson", everyPeriod, nullptr, JobProgram::MainApplication, ";;;;;;;;;;True", 0,
-     ": Transfer Person And Copoun executed!"},
-    {JobRow::ProcessInternetOrders, "ProcessInternetOrders", everyTick, nullptr, JobProgram::MainApplication,
-     ";;;;;;;;;;;;;;;True", 0, ": Process Internet Orders!"},
-    {JobRow::SendSms, "SendSms", atSelectedHour, nullptr, JobProgram::MainApplication, ";;;;;;;;;;;True", 0,
-     ": Send Birth, Wedding and ImportantDate SMS!"},
-    {JobRow::TransferData, "TransferData", everyPeriod, nullptr, JobProgram::MainApplication,
+    {JobRow::TransferPerson, "TransferPerson", everyPeriod, JobNumber::Period, nullptr, JobProgram::MainApplication,
+     ";;;;;;;;;;True", 0, ": Transfer Person And Copoun executed!"},
+    {JobRow::ProcessInternetOrders, "ProcessInternetOrders", everyTick, JobNumber::None, nullptr,
+     JobProgram::MainApplication, ";;;;;;;;;;;;;;;True", 0, ": Process Internet Orders!"},
+    {JobRow::SendSms, "SendSms", atSelectedHour, JobNumber::Hour, nullptr, JobProgram::MainApplication,
+     ";;;;;;;;;;;True", 0, ": Send Birth, Wedding and ImportantDate SMS!"},
+    {JobRow::TransferData, "TransferData", everyPeriod, JobNumber::Period, nullptr, JobProgram::MainApplication,
      ";;false;;False;False;True", 0, ": Transfer Data !"},
-    {JobRow::CleanBackupDir, "CleanBackupDir", cleanBackupDay, "CLEANBACKUP", JobProgram::MainApplication,
-     ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
-    {JobRow::RunUpdateManager, "RunUpdateManager", everyFiveMinutes, nullptr, JobProgram::Updater, "True", 10,
-     ": Update Manager Started!"},
-    {JobRow::BackupDatabase, "BackupDatabase", backupTime, nullptr, JobProgram::MainApplication,
+    {JobRow::CleanBackupDir, "CleanBackupDir", cleanBackupDay, JobNumber::None, "CLEANBACKUP",
+     JobProgram::MainApplication, ";;false;;False;CLEANBAKDIR365", 0, ": Clean Backup Directory (for 365 days)!"},
+    {JobRow::RunUpdateManager, "RunUpdateManager", everyFiveMinutes, JobNumber::None, nullptr, JobProgram::Updater,
+     "True", 10, ": Update Manager Started!"},
+    {JobRow::BackupDatabase, "BackupDatabase", backupTime, JobNumber::None, nullptr, JobProgram::MainApplication,
      ";;false;;False;TrueOnExit", 0, ": Backup database to Exit folder"},
 }};
 
@@ -78,6 +78,31 @@ QString programFile(const QString& directory, JobProgram program)
 {
     return fileInDirectory(directory, program == JobProgram::Updater ? QStringLiteral("UpdateManager.exe")
                                                                      : QStringLiteral("Velmora.exe"));
+}
+
+std::optional<QDateTime> nextJobStart(const SchedulerJob& job, const QDateTime& firstTick, std::optional<int> selected,
+                                      bool latched)
+{
+    // Minute by minute through the job's own rule, so that this and the tick can never disagree. The rules read
+    // only the wall clock's date, hour and minute, which a UTC date-time carries without a time-zone lookup for
+    // each minute. Asked only when a text is made, never by the tick itself.
+    constexpr int kMonthOfMinutes = 31 * 24 * 60;
+    const QTime tickTime(firstTick.time().hour(), firstTick.time().minute(), 30);
+    QDateTime wall(firstTick.date(), tickTime, Qt::UTC);
+    bool stillLatched = latched;
+    for (int minute = 0; minute < kMonthOfMinutes; ++minute, wall = wall.addSecs(60)) {
+        if (!job.isDue(wall, selected)) {
+            stillLatched = false;
+            continue;
+        }
+        if (stillLatched)
+            continue;
+        // A minute that the local clock skips (summer time begins) has no tick.
+        const QDateTime local(wall.date(), wall.time());
+        if (local.isValid() && local.time() == wall.time())
+            return local;
+    }
+    return std::nullopt;
 }
 
 bool isLogArchiveDue(const QDateTime& now)

@@ -75,6 +75,8 @@ void startJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
             fields.push_back({"PROCESS_ID", std::to_string(processId)});
             window.runningJobs().add({job.row, processId, now});
         }
+        window.lastRuns().started(job.row, now, processId);
+        window.jobRunChanged(job.row);
         window.AddLogLine(QLatin1String(job.logText), {SystemEventId::JobStarted, {}, fields});
         return;
     }
@@ -82,9 +84,12 @@ void startJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
     window.AddLogLine(QLatin1String(job.logText), {SystemEventId::Note, {}, fields});
     fields.push_back({"ERROR_NUMBER", std::to_string(lastLaunchFailure.number)});
     fields.push_back({"ERROR", lastLaunchFailure.description});
-    window.AddLogLine(QLatin1String(": Start failed: ") + QString::fromStdString(lastLaunchFailure.description) +
-                          QLatin1String(" (") + QString::number(lastLaunchFailure.number) + QLatin1String(") ") + file,
+    const QString failure = QString::fromStdString(lastLaunchFailure.description) + QLatin1String(" (") +
+                            QString::number(lastLaunchFailure.number) + QLatin1Char(')');
+    window.AddLogLine(QLatin1String(": Start failed: ") + failure + QLatin1Char(' ') + file,
                       {SystemEventId::JobStartFailed, {}, fields});
+    window.lastRuns().failed(job.row, now, failure);
+    window.jobRunChanged(job.row);
 }
 
 void runJob(TickWindow& window, const SchedulerJob& job, const QDateTime& now)
@@ -157,4 +162,6 @@ void reportJobEnd(TickWindow& window, const ProcessEnd& end)
     const std::string text = std::string(jobName(run->row)) + " (process " + std::to_string(end.processId) + ") " +
                              how + " after " + runTime + '.';
     reportSystemEvent({failed ? SystemEventId::JobEndedWithError : SystemEventId::JobEnded, text, fields});
+    window.lastRuns().ended(run->row, end);
+    window.jobRunChanged(run->row);
 }

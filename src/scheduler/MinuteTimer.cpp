@@ -31,6 +31,13 @@ void MinuteTimer::setInterval(int milliseconds)
     setEnabled(m_enabled);
 }
 
+std::optional<QDateTime> MinuteTimer::nextTimeout() const
+{
+    if (!m_enabled || m_interval <= 0 || !m_wait.isActive())
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(m_plan.dueTime());
+}
+
 void MinuteTimer::enableAfterTick(const QDateTime& tickMoment)
 {
     m_enabled = true;

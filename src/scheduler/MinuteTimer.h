@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class Clock;
 
@@ -34,6 +35,9 @@ public:
     // Whether a wait is running, and how many milliseconds are left of it (-1 when none is).
     bool isActive() const { return m_wait.isActive(); }
     int remainingTime() const { return m_wait.remainingTime(); }
+
+    // The moment the next timeout is due; empty while the timer is off or has no Interval.
+    std::optional<QDateTime> nextTimeout() const;
 
     // Switches the timer on again after a timeout handler whose clock reading was tickMoment: the next
     // timeout is for the period after tickMoment's, however long the handler ran.

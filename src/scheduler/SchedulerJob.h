@@ -23,6 +23,14 @@ constexpr std::size_t indexOf(JobRow row)
     return static_cast<std::size_t>(row);
 }
 
+// What the number that a row's combo box selects means to its due rule.
+enum class JobNumber
+{
+    None,   // the row has no combo box
+    Period, // minutes, counted from the full hour
+    Hour    // the hour on the 24-hour clock
+};
+
 enum class JobProgram
 {
     MainApplication, // "Velmora.exe"
@@ -39,6 +47,7 @@ struct SchedulerJob
     // The due condition on the local date-time of the tick and the number that the row's combo box selects
     // (period or hour), which is empty when the row has no combo box or no usable entry is selected.
     bool (*isDue)(const QDateTime& now, std::optional<int> selected);
+    JobNumber number;
     // The marker kept in the Tag of the row's check box while its due window lasts; nullptr for rows without
     // latch.
     const char* latchMarker;

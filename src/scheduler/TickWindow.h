@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SystemLog.h"
+#include "scheduler/LastRuns.h"
 #include "scheduler/RunningJobs.h"
 #include "scheduler/SchedulerJob.h"
 
@@ -35,6 +36,10 @@ public:
 
     // The programs the jobs started that have not ended yet.
     virtual RunningJobs& runningJobs() = 0;
+    // Each job's last start and its end, and the note that the row's changed: the window shows it once the tick
+    // (or the end's delivery) is over.
+    virtual LastRuns& lastRuns() = 0;
+    virtual void jobRunChanged(JobRow row) = 0;
 
     // The activity log (ActivityLog): a line on top of the pane, which is also the event, and the archive of
     // the whole pane.

@@ -7,6 +7,7 @@
 #include "scheduler/JobTick.h"
 #include "scheduler/MinuteTimer.h"
 #include "ui/ControlLatch.h"
+#include "ui/ControlTips.h"
 #include "ui/Prompts.h"
 #include "ui_SchedulerWindow.h"
 
@@ -93,6 +94,10 @@ SchedulerWindow::SchedulerWindow(Platform platform, QWidget* parent)
     bindControls();
     m_log = std::make_unique<ActivityLog>(*m_ui->txtLog, *m_platform.clock, *m_platform.application);
     connectHandlers();
+    std::array<ControlTips::JobControls, kJobRowCount> tipControls{};
+    for (std::size_t i = 0; i < kJobRowCount; ++i)
+        tipControls.at(i) = {m_jobControls.at(i).box, m_jobControls.at(i).combo};
+    m_tips = std::make_unique<ControlTips>(*this, *m_timer, *m_ui->shpStatus, tipControls);
 }
 
 QSize SchedulerWindow::clientSize()
@@ -246,6 +251,11 @@ void SchedulerWindow::setArchiveLatch(const QString& tag)
     setControlLatch(m_ui->txtLog, tag);
 }
 
+void SchedulerWindow::jobRunChanged(JobRow row)
+{
+    m_tips->jobRunChanged(row);
+}
+
 void SchedulerWindow::AddLogLine(const QString& message, const SystemEvent& event)
 {
     m_log->AddLogLine(message, event);
@@ -274,11 +284,13 @@ void SchedulerWindow::setTimerEnabled(bool enabled)
 void SchedulerWindow::enableTimerAfterTick(const QDateTime& tickMoment)
 {
     m_timer->enableAfterTick(tickMoment);
+    m_tips->showTimer();
 }
 
 void SchedulerWindow::setLampColor(int color)
 {
     m_ui->shpStatus->setBackColor(color);
+    m_tips->timerSwitched();
 }
 
 void SchedulerWindow::setLocked(bool locked)

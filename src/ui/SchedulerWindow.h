@@ -15,6 +15,7 @@
 #include <memory>
 
 class ActivityLog;
+class ControlTips;
 class ValueCheckBox;
 class IndexComboBox;
 class MinuteTimer;
@@ -63,6 +64,8 @@ public:
     void setArchiveLatch(const QString& tag) override;
     void AddLogLine(const QString& message, const SystemEvent& event = {}) override;
     RunningJobs& runningJobs() override { return m_runningJobs; }
+    LastRuns& lastRuns() override { return m_lastRuns; }
+    void jobRunChanged(JobRow row) override;
     bool ClearLog() override;
     bool isLogEmpty() const override;
     void setTimerInterval(int milliseconds) override;
@@ -107,4 +110,7 @@ private:
     std::array<Controls, kJobRowCount> m_jobControls{};
     std::array<Controls, settingRows.size()> m_settingControls{};
     RunningJobs m_runningJobs;
+    LastRuns m_lastRuns;
+    // Made last, on the controls.
+    std::unique_ptr<ControlTips> m_tips;
 };

@@ -185,6 +185,8 @@ private slots:
 
     void dueConditions_data();
     void dueConditions();
+    void nextStart_data();
+    void nextStart();
     void jobsStartInTableOrderWithTheirCommandLines_data() { onBoth(); }
     void jobsStartInTableOrderWithTheirCommandLines();
     void latchedRowRunsOncePerDueWindow_data() { onBoth(); }
@@ -251,6 +253,60 @@ void JobTickTest::dueConditions()
     QFETCH(bool, due);
     const std::optional<int> number = selected < 0 ? std::nullopt : std::optional<int>(selected);
     QCOMPARE(row(order).isDue(moment, number), due);
+}
+
+void JobTickTest::nextStart_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QDateTime>("firstTick");
+    QTest::addColumn<int>("selected"); // -1: no usable selection
+    QTest::addColumn<bool>("latched");
+    QTest::addColumn<QDateTime>("next"); // invalid: never
+
+    const auto at = [](int month, int day, int hour, int minute) {
+        return QDateTime(QDate(month == 1 ? 2027 : 2026, month, day), QTime(hour, minute, 30));
+    };
+    QTest::newRow("period 7: minute 56 is its own") << 1 << at(12, 10, 9, 56) << 7 << false << at(12, 10, 9, 56);
+    QTest::newRow("period 7: after minute 56 the full hour")
+        << 1 << at(12, 10, 9, 57) << 7 << false << at(12, 10, 10, 0);
+    QTest::newRow("period 3 counts from the full hour") << 4 << at(12, 10, 14, 31) << 3 << false << at(12, 10, 14, 33);
+    QTest::newRow("period 10 across midnight and the year") << 1 << at(12, 31, 23, 51) << 10 << false << at(1, 1, 0, 0);
+    QTest::newRow("no period: never") << 4 << at(12, 10, 9, 0) << -1 << false << QDateTime();
+    QTest::newRow("internet orders every minute") << 2 << at(12, 10, 3, 17) << -1 << false << at(12, 10, 3, 17);
+    QTest::newRow("SMS hour 12 is noon, not midnight") << 3 << at(12, 10, 0, 0) << 12 << false << at(12, 10, 12, 0);
+    QTest::newRow("SMS hour 10 passed: tomorrow") << 3 << at(12, 10, 10, 1) << 10 << false << at(12, 11, 10, 0);
+    QTest::newRow("no SMS hour: never") << 3 << at(12, 10, 0, 0) << -1 << false << QDateTime();
+    QTest::newRow("cleaning after day 30: day 5 of the next month")
+        << 5 << at(11, 30, 11, 1) << -1 << false << at(12, 5, 11, 0);
+    QTest::newRow("cleaning skips day 31 and the year's end")
+        << 5 << at(12, 30, 12, 0) << -1 << false << at(1, 5, 11, 0);
+    QTest::newRow("cleaning in February after day 25") << 5 << at(2, 25, 11, 1) << -1 << false << at(3, 5, 11, 0);
+    QTest::newRow("cleaning due now") << 5 << at(12, 10, 11, 0) << -1 << false << at(12, 10, 11, 0);
+    QTest::newRow("cleaning latched in its minute: the next day of five")
+        << 5 << at(12, 10, 11, 0) << -1 << true << at(12, 15, 11, 0);
+    QTest::newRow("update manager every 5 minutes") << 6 << at(12, 10, 4, 51) << -1 << false << at(12, 10, 4, 55);
+    QTest::newRow("update manager across midnight") << 6 << at(12, 10, 23, 56) << -1 << false << at(12, 11, 0, 0);
+    QTest::newRow("backup at 11:50, not 23:50") << 7 << at(12, 10, 11, 49) << -1 << false << at(12, 10, 11, 50);
+    QTest::newRow("backup after 11:50 at the month's end: tomorrow")
+        << 7 << at(11, 30, 11, 51) << -1 << false << at(12, 1, 11, 50);
+}
+
+// The next start by the tick's own table, from a planned tick; a tick then starts the row.
+void JobTickTest::nextStart()
+{
+    QFETCH(int, order);
+    QFETCH(QDateTime, firstTick);
+    QFETCH(int, selected);
+    QFETCH(bool, latched);
+    QFETCH(QDateTime, next);
+    const std::optional<int> number = selected < 0 ? std::nullopt : std::optional<int>(selected);
+    QCOMPARE(nextJobStart(row(order), firstTick, number, latched).value_or(QDateTime()), next);
+    if (!next.isValid())
+        return;
+    OnPlainValues s;
+    s.select(order, number);
+    s.tickAt(next);
+    QVERIFY(s.rowsStartedSince(0).contains(order));
 }
 
 void JobTickTest::jobsStartInTableOrderWithTheirCommandLines()

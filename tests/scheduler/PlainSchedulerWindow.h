@@ -20,6 +20,7 @@ public:
     std::array<QString, kJobRowCount> jobTags;
     QString paneTag;
     RunningJobs running;
+    LastRuns last;
     PlainPaneText pane;
     bool timerEnabled = false;
     int timerEnables = 0;
@@ -33,6 +34,8 @@ public:
     QString archiveLatch() const override { return paneTag; }
     void setArchiveLatch(const QString& tag) override { paneTag = tag; }
     RunningJobs& runningJobs() override { return running; }
+    LastRuns& lastRuns() override { return last; }
+    void jobRunChanged(JobRow) override {}
     void AddLogLine(const QString& message, const SystemEvent& event = {}) override
     {
         m_log.AddLogLine(message, event);
