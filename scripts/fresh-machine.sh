@@ -28,10 +28,12 @@ fail() {
 
 command -v mmdebstrap >/dev/null || fail "mmdebstrap is missing (scripts/setup.sh test installs it)"
 
-# The root's apt reads this machine's own sources, and nothing else: no other network is reachable here.
+# The root's apt reads this machine's own sources of packages, and nothing else: no other network is reachable
+# here. Source-code entries (deb-src, which scripts/windows-qt.sh adds) play no part.
 sources=()
 for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -s "$file" ] && grep -q -E '^[[:space:]]*(deb|Types:)' "$file" && sources+=("$file")
+    [ -s "$file" ] && grep -q -E '^[[:space:]]*(deb|Types:([[:space:]]+deb-src)*[[:space:]]+deb)([[:space:]]|$)' "$file" &&
+        sources+=("$file")
 done
 [ ${#sources[@]} -gt 0 ] || fail "this machine has no apt sources to make the root from"
 
