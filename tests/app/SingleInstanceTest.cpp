@@ -2,6 +2,19 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+namespace {
+
+// The other user of the cases that need two.
+constexpr uid_t kNobody = 65534;
+
+} // namespace
+#endif
+
 class SingleInstanceTest : public RealProgramTest
 {
     Q_OBJECT
@@ -67,6 +80,8 @@ private slots:
 #ifdef Q_OS_UNIX
         QTest::newRow("a FIFO") << QStringLiteral("fifo") << QByteArray() << false;
         QTest::newRow("a link to a file") << QStringLiteral("link") << QByteArray("kept") << false;
+        QTest::newRow("another user's file, held by its owner")
+            << QStringLiteral("foreign") << QByteArray("1\n") << false;
 #endif
     }
 
@@ -77,7 +92,9 @@ private slots:
         QFETCH(bool, locked);
         const QTemporaryDir elsewhere;
         const QString lock = lockFile(QStringLiteral("zorScheduler"));
+        const bool foreign = kind == QLatin1String("foreign");
         const QString keptFile = kind == QLatin1String("link") ? elsewhere.filePath(QStringLiteral("target"))
+                                 : foreign                     ? lock
                                                                : lock + QStringLiteral("/inside");
         if (kind == QLatin1String("fifo"))
             QVERIFY(makeFifo(lock));
@@ -89,6 +106,15 @@ private slots:
         if (kind == QLatin1String("file") || !content.isEmpty())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
+#ifdef Q_OS_UNIX
+        // The other user's hold is this process's own second open: flock() makes the two conflict all the same.
+        const int othersHold = foreign ? ::open(QFile::encodeName(lock).constData(), O_RDONLY | O_CLOEXEC) : -1;
+        const auto letGo = qScopeGuard([othersHold] { ::close(othersHold); });
+        if (foreign && ::chown(QFile::encodeName(lock).constData(), kNobody, kNobody) != 0)
+            QSKIP("Only root can give a file to another user (nobody, uid 65534)");
+        if (foreign)
+            QCOMPARE(::flock(othersHold, LOCK_EX | LOCK_NB), 0);
+#endif
         const QString directory =
             kind == QLatin1String("missing") ? elsewhere.filePath(QStringLiteral("missing")) : lockDirectory();
         if (!locked)
@@ -171,6 +197,10 @@ private slots:
             QByteArray errors;
             QTRY_VERIFY_WITH_TIMEOUT((errors += scheduler->readAllStandardError()).contains(said), 10000);
         }
+        // Something in the lock's place sends it to the user's state folder: a second start still ends at once.
+        const auto second = start();
+        QVERIFY(second->waitForFinished(10000));
+        QVERIFY(endedAtOnceAndSilently(*second));
         QVERIFY(stop(*scheduler));
         if (said.isEmpty())
             QVERIFY(!scheduler->readAllStandardError().contains("single-instance"));
@@ -179,6 +209,64 @@ private slots:
         QVERIFY(place.exists());
         QCOMPARE(place.isDir(), damage.endsWith(QLatin1String("folder")));
         QCOMPARE(place.isFile(), damage != QLatin1String("fifo") && !place.isDir());
+    }
+
+    // Another user who can write to the shared temporary folder neither holds this user's lock nor sends it
+    // there: the lock lies in this user's state folder, private, and still keeps a second start from running.
+    void anotherUserNeitherHoldsNorMovesTheLock_data()
+    {
+        QTest::addColumn<bool>("runtimeShared");
+        QTest::newRow("a runtime folder that every user may write to") << true;
+        QTest::newRow("no runtime folder, and another user's runtime-<user> in the shared temporary folder") << false;
+    }
+
+    void anotherUserNeitherHoldsNorMovesTheLock()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(bool, runtimeShared);
+        if (::geteuid() != 0)
+            QSKIP("Another user is needed: run as root, the suite acts as nobody (uid 65534) through setpriv");
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("flock")).isEmpty())
+            QSKIP("setpriv and flock (util-linux) are not installed");
+        const QTemporaryDir shared;
+        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+        if (runtimeShared) {
+            m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), shared.path());
+        } else {
+            m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString());
+            m_environment.insert(QStringLiteral("TMPDIR"), shared.path());
+            const QByteArray runtime = QFile::encodeName(shared.filePath(QStringLiteral("runtime-root")));
+            QVERIFY(::mkdir(runtime.constData(), 0700) == 0 && ::chown(runtime.constData(), kNobody, kNobody) == 0);
+        }
+        const QString planted = shared.filePath(SingleInstance::lockFileName(QStringLiteral("zorScheduler")));
+        QProcess other;
+        other.start(QStringLiteral("setpriv"),
+                    {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                     QStringLiteral("flock"), planted, QStringLiteral("sh"), QStringLiteral("-c"),
+                     QStringLiteral("echo held; exec sleep 600")});
+        const auto endOther = qScopeGuard([&other] {
+            other.kill();
+            other.waitForFinished(10000);
+        });
+        QVERIFY(other.waitForReadyRead(10000));
+
+        const auto scheduler = start();
+        const QString folder = m_state.filePath(QStringLiteral("zorScheduler"));
+        const QString ownLock = QDir(folder).filePath(SingleInstance::lockFileName(QStringLiteral("zorScheduler")));
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(ownLock).split('\n').constFirst().toLongLong() == scheduler->processId(),
+                                 10000);
+        QCOMPARE(modeOf(folder), 0700);
+        QCOMPARE(modeOf(ownLock), 0600);
+        const auto second = start();
+        QVERIFY(second->waitForFinished(10000));
+        QVERIFY(endedAtOnceAndSilently(*second));
+        QCOMPARE(scheduler->state(), QProcess::Running);
+        QVERIFY(stop(*scheduler));
+        QCOMPARE(QFileInfo(planted).ownerId(), kNobody);
+#else
+        QSKIP("Users and modes of the POSIX kind");
+#endif
     }
 
     void aSecondProcessEndsAtOnceAndLeavesTheFirstAlone()
