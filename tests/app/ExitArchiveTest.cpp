@@ -50,8 +50,7 @@ private slots:
         SKIP_WITHOUT_TERMINATION_SIGNALS();
         QFETCH(bool, withTempFolder);
         QFETCH(bool, openStateFolder);
-        const QString program =
-            programAlone(QStringLiteral("without-%1-%2").arg(withTempFolder).arg(openStateFolder), withTempFolder);
+        const QString program = programAlone(QString::fromUtf8(QTest::currentDataTag()), withTempFolder);
         QVERIFY(!program.isEmpty());
         const QDate today = QDate::currentDate();
         if (withTempFolder) {

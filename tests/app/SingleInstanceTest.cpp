@@ -5,14 +5,9 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
-
-namespace {
 
 // The other user of the cases that need two.
 constexpr uid_t kNobody = 65534;
-
-} // namespace
 #endif
 
 class SingleInstanceTest : public RealProgramTest
@@ -199,8 +194,7 @@ private slots:
         }
         // Something in the lock's place sends it to the user's state folder: a second start still ends at once.
         const auto second = start();
-        QVERIFY(second->waitForFinished(10000));
-        QVERIFY(endedAtOnceAndSilently(*second));
+        QVERIFY(second->waitForFinished(10000) && endedAtOnceAndSilently(*second));
         QVERIFY(stop(*scheduler));
         if (said.isEmpty())
             QVERIFY(!scheduler->readAllStandardError().contains("single-instance"));
@@ -212,39 +206,31 @@ private slots:
     }
 
     // Another user who can write to the shared temporary folder neither holds this user's lock nor sends it
-    // there: the lock lies in this user's state folder, private, and still keeps a second start from running.
+    // there: it lies in the user's state folder, 0600, and still ends a second start.
     void anotherUserNeitherHoldsNorMovesTheLock_data()
     {
-        QTest::addColumn<bool>("runtimeShared");
-        QTest::newRow("a runtime folder that every user may write to") << true;
-        QTest::newRow("no runtime folder, and another user's runtime-<user> in the shared temporary folder") << false;
+        QTest::addColumn<QString>("runtime");
+        QTest::newRow("a runtime folder that every user may write to") << QStringLiteral("shared");
+        QTest::newRow("no runtime folder, and another user's runtime-root in the shared temporary folder") << QString();
     }
 
     void anotherUserNeitherHoldsNorMovesTheLock()
     {
 #ifdef Q_OS_UNIX
-        QFETCH(bool, runtimeShared);
-        if (::geteuid() != 0)
-            QSKIP("Another user is needed: run as root, the suite acts as nobody (uid 65534) through setpriv");
-        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("flock")).isEmpty())
-            QSKIP("setpriv and flock (util-linux) are not installed");
+        QFETCH(QString, runtime);
+        if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+            QSKIP("Another user is needed: the suite acts as nobody (uid 65534) through setpriv when run as root");
         const QTemporaryDir shared;
-        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
-        if (runtimeShared) {
-            m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), shared.path());
-        } else {
-            m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString());
-            m_environment.insert(QStringLiteral("TMPDIR"), shared.path());
-            const QByteArray runtime = QFile::encodeName(shared.filePath(QStringLiteral("runtime-root")));
-            QVERIFY(::mkdir(runtime.constData(), 0700) == 0 && ::chown(runtime.constData(), kNobody, kNobody) == 0);
-        }
+        const QByteArray runtimeRoot = QFile::encodeName(shared.filePath(QStringLiteral("runtime-root")));
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0 &&
+                ::mkdir(runtimeRoot.constData(), 0700) == 0 && ::chown(runtimeRoot.constData(), kNobody, kNobody) == 0);
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.isNull() ? runtime : shared.path());
+        m_environment.insert(QStringLiteral("TMPDIR"), shared.path());
         const QString planted = shared.filePath(SingleInstance::lockFileName(QStringLiteral("zorScheduler")));
         QProcess other;
-        other.start(QStringLiteral("setpriv"),
-                    {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                     QStringLiteral("flock"), planted, QStringLiteral("sh"), QStringLiteral("-c"),
-                     QStringLiteral("echo held; exec sleep 600")});
+        other.startCommand(QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups flock \"%1\" sh -c "
+                                          "\"echo held; exec sleep 600\"")
+                               .arg(planted));
         const auto endOther = qScopeGuard([&other] {
             other.kill();
             other.waitForFinished(10000);
@@ -252,16 +238,12 @@ private slots:
         QVERIFY(other.waitForReadyRead(10000));
 
         const auto scheduler = start();
-        const QString folder = m_state.filePath(QStringLiteral("zorScheduler"));
-        const QString ownLock = QDir(folder).filePath(SingleInstance::lockFileName(QStringLiteral("zorScheduler")));
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(ownLock).split('\n').constFirst().toLongLong() == scheduler->processId(),
-                                 10000);
-        QCOMPARE(modeOf(folder), 0700);
+        const QString ownLock = m_state.filePath(QStringLiteral("zorScheduler/zorScheduler.lock"));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(ownLock).split('\n').constFirst().toLongLong(), scheduler->processId(),
+                                  10000);
         QCOMPARE(modeOf(ownLock), 0600);
         const auto second = start();
-        QVERIFY(second->waitForFinished(10000));
-        QVERIFY(endedAtOnceAndSilently(*second));
-        QCOMPARE(scheduler->state(), QProcess::Running);
+        QVERIFY(second->waitForFinished(10000) && endedAtOnceAndSilently(*second));
         QVERIFY(stop(*scheduler));
         QCOMPARE(QFileInfo(planted).ownerId(), kNobody);
 #else
