@@ -8,7 +8,9 @@
 #include "platform/ApplicationInfo.h"
 #include "platform/Clock.h"
 #include "platform/FilePaths.h"
+#include "platform/LineSafeText.h"
 #include "platform/TextFileService.h"
+#include "platform/UserStateFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,9 +44,16 @@ int lineCount(const std::string& pane)
     return count;
 }
 
+// Outside text (the program's folder, a file path, the system's error text) in a pane line or on standard error
+// keeps the line one line: see lineSafeText. The program's own texts hold no character it changes.
+QString lineSafe(const QString& text)
+{
+    return QString::fromStdString(lineSafeText(text.toStdString()));
+}
+
 void say(const QString& problem)
 {
-    qWarning("%ls", qUtf16Printable(problem.mid(2)));
+    qWarning("%ls", qUtf16Printable(lineSafe(problem.mid(2))));
 }
 
 void reportArchived(const QString& file, const QString& pane)
@@ -78,13 +87,14 @@ ActivityLog::~ActivityLog() = default;
 
 void ActivityLog::AddLogLine(const QString& message, const SystemEvent& event)
 {
-    const QString line = dateTimeText(m_clock.now()) + message + QLatin1String("\r\n");
+    const QString shown = lineSafe(message);
+    const QString line = dateTimeText(m_clock.now()) + shown + QLatin1String("\r\n");
     m_pane.prependText(line);
     if (m_journal)
         m_journal->add(line.toStdString());
     SystemEvent told = event;
     if (told.text.empty())
-        told.text = (message.startsWith(QLatin1String(": ")) ? message.mid(2) : message).toStdString();
+        told.text = (shown.startsWith(QLatin1String(": ")) ? shown.mid(2) : shown).toStdString();
     reportSystemEvent(std::move(told));
 }
 
@@ -136,7 +146,7 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
         problem += "; its lines went to " + archived.where.toStdString();
         event.text = problem;
         reportSystemEvent(event);
-        errors << problem << std::endl;
+        errors << lineSafeText(problem) << std::endl;
         m_pane.setText(QString());
         return;
     }
@@ -148,7 +158,7 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
     // The entry as the file would have had it, with the line ends of a terminal.
     QString lines = dateTimeText(now) + QLatin1Char('\t') + message;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    errors << problem << "; its lines follow" << std::endl << lines.toStdString() << std::flush;
+    errors << lineSafeText(problem) << "; its lines follow" << std::endl << lines.toStdString() << std::flush;
 }
 
 void ActivityLog::recoverLastRun()
@@ -158,7 +168,7 @@ void ActivityLog::recoverLastRun()
     // of the program in its folder. Named after the program, as the lock is.
     const QString folder = m_application.stateDirectory();
     const QString name = m_application.baseName();
-    QDir().mkpath(folder);
+    makePrivateFolder(folder);
     m_journal = std::make_unique<LogJournal>(fileInDirectory(folder, name + QLatin1String(".journal")).toStdString(),
                                              fileInDirectory(folder, name + QLatin1String(".archiving")).toStdString());
     if (!m_journal->open()) {
@@ -230,7 +240,7 @@ ActivityLog::Archived ActivityLog::archiveWithFallback(const std::string& entry,
     archived.failure = QString::fromStdString(written.failure);
     if (archived.fallback == file)
         return archived;
-    QDir().mkpath(m_application.stateDirectory());
+    makePrivateFolder(m_application.stateDirectory());
     const LogWriteResult rescued = writeEntry(entry, archived.fallback, false, kind);
     if (rescued.written)
         archived.where = archived.fallback;

@@ -35,7 +35,8 @@ public:
 
     // Puts the date-time text of this moment, message and CR LF on top of the pane, and hands the line to the
     // journal, which keeps it from the next flushJournal() on. The line is also the event for the system log,
-    // whose text is the message without its leading ": " unless event brings a text of its own.
+    // whose text is the message without its leading ": " unless event brings a text of its own. A path or an
+    // error text in message cannot break the line: its control and format characters show as <U+XXXX>.
     void AddLogLine(const QString& message, const SystemEvent& event = {});
 
     // Archives the whole pane as one entry of today's log file, then empties the pane. When the entry cannot

@@ -20,12 +20,23 @@ int fdOf(std::intptr_t native)
     return static_cast<int>(native);
 }
 
+std::string folderOf(const std::string& path);
+
+// A file made in a folder that only its owner may enter (the user's state folder: the journal, the archive's
+// record, the log files that could not go to Temp) is its owner's alone too, whatever the umask; one made
+// elsewhere (Temp) is as readable as the umask lets it be.
+mode_t newFileMode(const std::string& path)
+{
+    struct stat folder = {};
+    return ::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & 077) == 0 ? 0600 : 0644;
+}
+
 // Opens path without waiting (O_NONBLOCK: a FIFO without a reader would otherwise hold the thread in open()
 // for good) and keeps the descriptor only for a regular file. Returns the descriptor, or -1 with the reason
 // in failure.
 int openRegularFile(const std::string& path, int flags, std::string& failure)
 {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0644);
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, (flags & O_CREAT) ? newFileMode(path) : 0);
     if (fd < 0) {
         failure = errorText(errno);
         return -1;

@@ -1,5 +1,7 @@
 #include "platform/SystemLog.h"
 
+#include "platform/LineSafeText.h"
+
 #include <atomic>
 #include <ostream>
 
@@ -189,6 +191,10 @@ void SystemLog::finishProgramLog(std::chrono::milliseconds timeout)
 
 void reportSystemEvent(SystemEvent event)
 {
-    if (SystemLog* const log = programLog.load())
-        log->send(std::move(event));
+    SystemLog* const log = programLog.load();
+    if (!log)
+        return;
+    // An event is one line, whatever path or error text went into it.
+    event.text = lineSafeText(event.text);
+    log->send(std::move(event));
 }

@@ -1,4 +1,5 @@
 #include "platform/EventLogId.h"
+#include "platform/LineSafeText.h"
 #include "platform/SystemLog.h"
 #include "platform/Utf16Text.h"
 
@@ -25,6 +26,16 @@ WORD eventLogType(SystemEventType type)
     return EVENTLOG_INFORMATION_TYPE;
 }
 
+// One insertion string's text. Event Viewer replaces a "%%n" in an insertion string by a message of its own, and
+// the string's line ends would start a field line of their own: so no value brings a line end or a "%" with it.
+std::string insertionText(const std::string& text)
+{
+    std::string safe;
+    for (const char c : lineSafeText(text))
+        safe += c == '%' ? std::string("<U+0025>") : std::string(1, c);
+    return safe;
+}
+
 // The event's second string: a "NAME=value" line for each field.
 std::wstring fieldLines(const std::vector<SystemEventField>& fields)
 {
@@ -32,7 +43,7 @@ std::wstring fieldLines(const std::vector<SystemEventField>& fields)
     for (const SystemEventField& field : fields) {
         if (!lines.empty())
             lines += "\r\n";
-        lines += field.name + '=' + field.value;
+        lines += field.name + '=' + insertionText(field.value);
     }
     return utf8ToUtf16(lines);
 }
@@ -48,7 +59,7 @@ public:
     // The message table's text for every kind is "%1%n%2": these two strings.
     bool write(const SystemEvent& event) override
     {
-        const std::wstring text = utf8ToUtf16(event.text);
+        const std::wstring text = utf8ToUtf16(insertionText(event.text));
         const std::wstring fields = fieldLines(event.fields);
         LPCWSTR strings[] = {text.c_str(), fields.c_str()};
         return ReportEventW(m_source, eventLogType(systemEventType(event.id)), 0, eventLogId(event.id), nullptr, 2, 0,

@@ -37,9 +37,11 @@ private slots:
     void theLinesGoToTheStateFolderWhenTheDailyFileCannotTakeThem_data()
     {
         QTest::addColumn<bool>("withTempFolder");
-        QTest::newRow("no Temp folder") << false;
+        QTest::addColumn<bool>("openStateFolder");
+        QTest::newRow("no Temp folder") << false << false;
 #ifdef Q_OS_UNIX
-        QTest::newRow("a FIFO in the day's file's place") << true;
+        QTest::newRow("a FIFO in the day's file's place") << true << false;
+        QTest::newRow("no Temp folder, and a state folder that other users may enter") << false << true;
 #endif
     }
 
@@ -47,7 +49,8 @@ private slots:
     {
         SKIP_WITHOUT_TERMINATION_SIGNALS();
         QFETCH(bool, withTempFolder);
-        const QString program = programAlone(QStringLiteral("without-%1").arg(withTempFolder), withTempFolder);
+        QFETCH(bool, openStateFolder);
+        const QString program = programAlone(QString::fromUtf8(QTest::currentDataTag()), withTempFolder);
         QVERIFY(!program.isEmpty());
         const QDate today = QDate::currentDate();
         if (withTempFolder) {
@@ -58,8 +61,15 @@ private slots:
             }
         }
         QDir(m_state.path()).removeRecursively();
-
+        const QString stateFolder = m_state.filePath(QStringLiteral("zorScheduler"));
+#ifdef Q_OS_UNIX
+        if (openStateFolder)
+            QVERIFY(QDir().mkpath(stateFolder) && ::chmod(QFile::encodeName(stateFolder).constData(), 0755) == 0);
+        // Under umask 0 the program's folder and files are its user's alone all the same.
+        const auto scheduler = start(program, {}, [] { ::umask(0); });
+#else
         const auto scheduler = start(program);
+#endif
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);
         QVERIFY(stop(*scheduler));
 
@@ -69,6 +79,11 @@ private slots:
         const QString rescued = fallback.filePath(files.constFirst());
         const QByteArray entry = readFile(rescued);
         QVERIFY2(entry.contains("\t") && entry.endsWith(": Timer Started!\r\n\r\n"), entry.constData());
+#ifdef Q_OS_UNIX
+        QCOMPARE(modeOf(stateFolder), 0700);
+        QCOMPARE(modeOf(journal()), 0600);
+        QCOMPARE(modeOf(rescued), 0600);
+#endif
         const QByteArray errors = errorsBeyondTheSystemLog(*scheduler);
         QVERIFY2(errors.startsWith("zorScheduler: the log pane could not be archived to ") &&
                      errors.endsWith(QByteArray("; its lines went to " + QFile::encodeName(rescued) + '\n')),

@@ -45,6 +45,8 @@ protected:
     QTemporaryDir m_runtime;
     QTemporaryDir m_programs;
     QTemporaryDir m_state;
+    // Set for the programs a case starts, over the suite's own; a null value takes the variable away.
+    QMap<QString, QString> m_environment;
 
     QString lockDirectory() const
     {
@@ -89,6 +91,12 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("XDG_STATE_HOME"), m_state.path());
+        for (auto variable = m_environment.cbegin(); variable != m_environment.cend(); ++variable) {
+            if (variable.value().isNull())
+                environment.remove(variable.key());
+            else
+                environment.insert(variable.key(), variable.value());
+        }
         // LeakSanitizer cannot work under a tracer.
         if (program == QLatin1String("strace"))
             environment.insert(QStringLiteral("ASAN_OPTIONS"),
@@ -216,6 +224,7 @@ protected:
     void clearWhatTheLastCaseLeft()
     {
         StoredSettings::clear(QStringLiteral("zorScheduler"));
+        m_environment.clear();
         // What a test that failed half-way left in the lock's place must not decide the next one, nor the lines
         // that a killed program left in its journal.
         QDir(lockFile(QStringLiteral("zorScheduler"))).removeRecursively();

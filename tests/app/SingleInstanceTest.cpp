@@ -2,6 +2,14 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+
+// The other user of the cases that need two.
+constexpr uid_t kNobody = 65534;
+#endif
+
 class SingleInstanceTest : public RealProgramTest
 {
     Q_OBJECT
@@ -67,6 +75,8 @@ private slots:
 #ifdef Q_OS_UNIX
         QTest::newRow("a FIFO") << QStringLiteral("fifo") << QByteArray() << false;
         QTest::newRow("a link to a file") << QStringLiteral("link") << QByteArray("kept") << false;
+        QTest::newRow("another user's file, held by its owner")
+            << QStringLiteral("foreign") << QByteArray("1\n") << false;
 #endif
     }
 
@@ -77,7 +87,9 @@ private slots:
         QFETCH(bool, locked);
         const QTemporaryDir elsewhere;
         const QString lock = lockFile(QStringLiteral("zorScheduler"));
+        const bool foreign = kind == QLatin1String("foreign");
         const QString keptFile = kind == QLatin1String("link") ? elsewhere.filePath(QStringLiteral("target"))
+                                 : foreign                     ? lock
                                                                : lock + QStringLiteral("/inside");
         if (kind == QLatin1String("fifo"))
             QVERIFY(makeFifo(lock));
@@ -89,6 +101,15 @@ private slots:
         if (kind == QLatin1String("file") || !content.isEmpty())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
+#ifdef Q_OS_UNIX
+        // The other user's hold is this process's own second open: flock() makes the two conflict all the same.
+        const int othersHold = foreign ? ::open(QFile::encodeName(lock).constData(), O_RDONLY | O_CLOEXEC) : -1;
+        const auto letGo = qScopeGuard([othersHold] { ::close(othersHold); });
+        if (foreign && ::chown(QFile::encodeName(lock).constData(), kNobody, kNobody) != 0)
+            QSKIP("Only root can give a file to another user (nobody, uid 65534)");
+        if (foreign)
+            QCOMPARE(::flock(othersHold, LOCK_EX | LOCK_NB), 0);
+#endif
         const QString directory =
             kind == QLatin1String("missing") ? elsewhere.filePath(QStringLiteral("missing")) : lockDirectory();
         if (!locked)
@@ -171,6 +192,9 @@ private slots:
             QByteArray errors;
             QTRY_VERIFY_WITH_TIMEOUT((errors += scheduler->readAllStandardError()).contains(said), 10000);
         }
+        // Something in the lock's place sends it to the user's state folder: a second start still ends at once.
+        const auto second = start();
+        QVERIFY(second->waitForFinished(10000) && endedAtOnceAndSilently(*second));
         QVERIFY(stop(*scheduler));
         if (said.isEmpty())
             QVERIFY(!scheduler->readAllStandardError().contains("single-instance"));
@@ -179,6 +203,51 @@ private slots:
         QVERIFY(place.exists());
         QCOMPARE(place.isDir(), damage.endsWith(QLatin1String("folder")));
         QCOMPARE(place.isFile(), damage != QLatin1String("fifo") && !place.isDir());
+    }
+
+    // Another user who can write to the shared temporary folder neither holds this user's lock nor sends it
+    // there: it lies in the user's state folder, 0600, and still ends a second start.
+    void anotherUserNeitherHoldsNorMovesTheLock_data()
+    {
+        QTest::addColumn<QString>("runtime");
+        QTest::newRow("a runtime folder that every user may write to") << QStringLiteral("shared");
+        QTest::newRow("no runtime folder, and another user's runtime-root in the shared temporary folder") << QString();
+    }
+
+    void anotherUserNeitherHoldsNorMovesTheLock()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, runtime);
+        if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+            QSKIP("Another user is needed: the suite acts as nobody (uid 65534) through setpriv when run as root");
+        const QTemporaryDir shared;
+        const QByteArray runtimeRoot = QFile::encodeName(shared.filePath(QStringLiteral("runtime-root")));
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0 &&
+                ::mkdir(runtimeRoot.constData(), 0700) == 0 && ::chown(runtimeRoot.constData(), kNobody, kNobody) == 0);
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.isNull() ? runtime : shared.path());
+        m_environment.insert(QStringLiteral("TMPDIR"), shared.path());
+        const QString planted = shared.filePath(SingleInstance::lockFileName(QStringLiteral("zorScheduler")));
+        QProcess other;
+        other.startCommand(QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups flock \"%1\" sh -c "
+                                          "\"echo held; exec sleep 600\"")
+                               .arg(planted));
+        const auto endOther = qScopeGuard([&other] {
+            other.kill();
+            other.waitForFinished(10000);
+        });
+        QVERIFY(other.waitForReadyRead(10000));
+
+        const auto scheduler = start();
+        const QString ownLock = m_state.filePath(QStringLiteral("zorScheduler/zorScheduler.lock"));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(ownLock).split('\n').constFirst().toLongLong(), scheduler->processId(),
+                                  10000);
+        QCOMPARE(modeOf(ownLock), 0600);
+        const auto second = start();
+        QVERIFY(second->waitForFinished(10000) && endedAtOnceAndSilently(*second));
+        QVERIFY(stop(*scheduler));
+#else
+        QSKIP("Users and modes of the POSIX kind");
+#endif
     }
 
     void aSecondProcessEndsAtOnceAndLeavesTheFirstAlone()

@@ -122,18 +122,26 @@ void ActivityLogTest::archiveAfterMidnightGoesToTheNewDay()
 void ActivityLogTest::failedArchiveKeepsThePane_data()
 {
     QTest::addColumn<bool>("withoutTempFolder");
-    QTest::newRow("no Temp folder") << true;
-    QTest::newRow("a folder where the day's file should be") << false;
+    QTest::addColumn<QString>("folderName");
+    QTest::addColumn<QString>("shownName");
+    QTest::newRow("no Temp folder") << true << QStringLiteral("zor") << QStringLiteral("zor");
+    QTest::newRow("a folder where the day's file should be") << false << QStringLiteral("zor") << QStringLiteral("zor");
+    QTest::newRow("no Temp folder, in a program folder whose name forges a line")
+        << true << QStringLiteral("zor\r\n12/7/26 8:00:00 AM: Timer Stopped!\u202E\u0633\u200c\xff")
+        << QStringLiteral("zor<U+000D><U+000A>12/7/26 8:00:00 AM: Timer Stopped!<U+202E>\u0633\u200c\xff");
 }
 
 void ActivityLogTest::failedArchiveKeepsThePane()
 {
     QFETCH(bool, withoutTempFolder);
+    QFETCH(QString, folderName);
+    QFETCH(QString, shownName);
     Log l;
-    if (withoutTempFolder)
-        QVERIFY(QDir(l.platform.path(QStringLiteral("Temp"))).removeRecursively());
-    else
-        QVERIFY(QDir().mkpath(l.file(7)));
+    l.platform.application->setDirectory(l.platform.path(folderName));
+    const QString temp = fileInDirectory(l.platform.application->directory(), QStringLiteral("Temp"));
+    const QString file = fileInDirectory(temp, QStringLiteral("zorScheduler-LOG-2026-12-07.log"));
+    if (!withoutTempFolder)
+        QVERIFY(QDir().mkpath(file));
     l.at(7, 9, 0, 5);
     l.log.AddLogLine(QStringLiteral(": Timer Started!"));
     l.at(7, 9, 1, 0);
@@ -142,16 +150,17 @@ void ActivityLogTest::failedArchiveKeepsThePane()
     const QStringList lines = l.pane.text().split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 3);
     QVERIFY2(lines[0].startsWith(QStringLiteral("12/7/26 9:01:00 AM: Log archive failed: ")), qPrintable(lines[0]));
-    QVERIFY(lines[0].endsWith(QLatin1Char(' ') + QDir::toNativeSeparators(l.file(7))));
+    // The failure's line names the file in the program's folder, whose name cannot forge a line of its own.
+    QVERIFY2(lines[0].endsWith(QLatin1Char(' ') + QString(file).replace(folderName, shownName)), qPrintable(lines[0]));
     QCOMPARE(lines[1], QStringLiteral("12/7/26 9:00:05 AM: Timer Started!"));
 
     // Once the folder is there again, the next archive takes every line, the failure's included.
     if (withoutTempFolder)
-        QVERIFY(QDir().mkpath(l.platform.path(QStringLiteral("Temp"))));
+        QVERIFY(QDir().mkpath(temp));
     else
-        QVERIFY(QDir(l.file(7)).removeRecursively());
+        QVERIFY(QDir(file).removeRecursively());
     QVERIFY(l.log.ClearLog());
-    QCOMPARE(readFile(l.file(7)).count("\r\n"), 3);
+    QCOMPARE(readFile(file).count("\r\n"), 3);
 }
 
 void ActivityLogTest::writeLogNamesTheDailyFile()

@@ -25,3 +25,12 @@ inline bool makeFifo(const QString& path)
     return false;
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// The permission bits of what is at path (a link itself, not what it names), or -1 when nothing is there.
+inline int modeOf(const QString& path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+#endif

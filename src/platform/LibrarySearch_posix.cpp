@@ -1,0 +1,3 @@
+#include "platform/LibrarySearch.h"
+
+void restrictLibrarySearch() {}
