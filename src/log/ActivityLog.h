@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 
 class ApplicationInfo;
 class Clock;
@@ -67,6 +68,9 @@ private:
     LogWriteResult writeEntry(const std::string& entry, const QString& file, bool overwrite,
                               PendingArchive::Kind kind = PendingArchive::Kind::Archive);
     void sayRecovered(const std::string& entry, const Archived& archived);
+    bool settle(const std::optional<PendingArchive>& pending, bool readable);
+    void settleKeptRecord();
+    void setAsideUnreadJournal();
     void sayIfJournalFailed();
 
     LogPaneText& m_pane;
