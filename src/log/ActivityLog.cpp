@@ -201,26 +201,30 @@ void ActivityLog::recoverLastRun()
 // An archive's record: its entry either landed, and only the journal's emptying is left, or it is written now,
 // whole and once. When that cannot be told (the record or the entry's file cannot be read), nothing is written:
 // the record and the journal stay as they are, the journal takes no lines, and the next archive or start tries
-// again. Returns whether the record is settled.
-bool ActivityLog::settle(const std::optional<PendingArchive>& pending, bool readable)
+// again.
+void ActivityLog::settle(const std::optional<PendingArchive>& pending, bool readable)
 {
     std::string why = m_journal->failure();
     const EntryLanding landing =
         readable ? entryLanded(pending->target, pending->offset, pending->entry, why) : EntryLanding::Unknown;
     if (landing == EntryLanding::Landed) {
+        // A record kept by this run's own archive was said when that archive was made.
+        const bool untold = !m_journal->keepsRecord() || m_keptRecordUntold;
+        m_keptRecordUntold = false;
         m_journal->archiveLanded();
-        if (pending->kind == PendingArchive::Kind::Recovery)
+        if (pending->kind == PendingArchive::Kind::Recovery && untold)
             sayRecovered(pending->entry, Archived{QString::fromStdString(pending->target), {}, {}, {}, {}});
-        return true;
+        return;
     }
     if (landing == EntryLanding::NotLanded) {
+        m_keptRecordUntold = false;
         m_journal->releaseRecord();
         sayRecovered(pending->entry, archiveWithFallback(pending->entry, QString::fromStdString(pending->target),
                                                          PendingArchive::Kind::Recovery));
-        return true;
+        return;
     }
     if (m_journal->keepsRecord())
-        return false;
+        return;
     const QString target = readable ? QString::fromStdString(pending->target) : QStringLiteral("its log file");
     const QString problem =
         QStringLiteral(": Whether an archive of the last run reached %1 cannot be told now (%2): nothing is archived "
@@ -228,10 +232,10 @@ bool ActivityLog::settle(const std::optional<PendingArchive>& pending, bool read
                        "the pane's lines are not protected against a crash or a power cut until then.")
             .arg(target, QString::fromStdString(why), QString::fromStdString(m_journal->path()));
     m_journal->keepRecord(why);
+    m_keptRecordUntold = true;
     m_journalProtecting = false;
     AddLogLine(problem, {SystemEventId::LinesNotProtected, {}, {}});
     say(problem);
-    return false;
 }
 
 // An archive whose record the journal keeps goes on without the journal until the record is settled: a new
@@ -246,6 +250,9 @@ void ActivityLog::settleKeptRecord()
         m_journal->releaseRecord();
     else
         settle(pending, readable);
+    // Settled, the journal protects the lines again: the pane's, which it did not take meanwhile, first.
+    if (m_journal && !m_journal->keepsRecord() && m_journal->isProtecting())
+        m_journal->rewrite(toAnsiCodePage(m_pane.text().toStdString()));
     flushJournal();
 }
 

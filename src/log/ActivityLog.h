@@ -68,7 +68,7 @@ private:
     LogWriteResult writeEntry(const std::string& entry, const QString& file, bool overwrite,
                               PendingArchive::Kind kind = PendingArchive::Kind::Archive);
     void sayRecovered(const std::string& entry, const Archived& archived);
-    bool settle(const std::optional<PendingArchive>& pending, bool readable);
+    void settle(const std::optional<PendingArchive>& pending, bool readable);
     void settleKeptRecord();
     void setAsideUnreadJournal();
     void sayIfJournalFailed();
@@ -80,4 +80,6 @@ private:
     std::unique_ptr<LogJournal> m_journal;
     // Whether the journal protected the lines when last looked at, so that a failure is said once.
     bool m_journalProtecting = false;
+    // Whether the record the journal keeps is one whose entry this run has not said where it is.
+    bool m_keptRecordUntold = false;
 };
