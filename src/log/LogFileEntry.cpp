@@ -71,7 +71,6 @@ LogWriteResult appendLogEntry(TextFileService& files, const std::string& path, c
             journal->archiveFailed();
         return result;
     }
-    result.settled = false;
     result.failure = syncError + "; the entry stays in the file, not known to be on the disk" +
                      (cutError.empty() ? std::string() : " (" + cutError + ")");
     if (journal)

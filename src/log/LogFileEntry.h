@@ -11,9 +11,6 @@ struct LogWriteResult
 {
     bool written = false;
     std::string failure; // why nothing (or not all) was written; empty when written
-    // False when the entry is in its file but could neither be made durable nor taken back: the journal keeps
-    // the entry's record, which the next archive or start settles, so that the entry is never written twice.
-    bool settled = true;
 };
 
 // The bytes of one log file entry: dateTimeText, a TAB, message, CR LF, in the ANSI code page.
@@ -23,8 +20,9 @@ std::string logEntryBytes(const std::string& dateTimeText, const std::string& me
 // appending and, when that fails, creates it (replacing an existing file only when overwrite is true). A
 // failing step does not stop the next one: a failed write is still followed by the close. Reports whether the
 // entry was written. An entry whose bytes reached the file but whose flush failed is cut back out of it and
-// reported as not written; when it cannot be cut back, it is reported written and not settled. With a journal,
-// the entry is recorded there first, and the journal is emptied once the entry has landed (LogJournal).
+// reported as not written; when it cannot be cut back, it is reported written, and the journal keeps its record
+// for the next archive or start to settle. With a journal, the entry is recorded there first, and the journal is
+// emptied once the entry has landed (LogJournal).
 LogWriteResult appendLogEntry(TextFileService& files, const std::string& path, const std::string& entry, bool overwrite,
                               LogJournal* journal = nullptr, PendingArchive::Kind kind = PendingArchive::Kind::Archive);
 
