@@ -134,7 +134,7 @@ tools=(
     "x86_64-w64-mingw32-windres --version" "x86_64-w64-mingw32-windmc --version" "dpkg-source --version"
     "patch --version" "xz --version" "/usr/lib/wine/wine64 --version" "wineserver --version" "Xvfb -help"
     "xdotool --version" "command -v xwd" "xwdtopnm --version" "pnmtopng --version" "ppmtopgm --version"
-    "pnmtoplainpnm --version" "strace -V" "localedef --help" "mmdebstrap --version" "readelf --version"
+    "pnmtoplainpnm --version" "strace -V" "cc --version" "localedef --help" "mmdebstrap --version" "readelf --version"
     "x86_64-w64-mingw32-objdump --version"
 )
 for tool in "${tools[@]}"; do

@@ -100,6 +100,7 @@ void ActivityLog::AddLogLine(const QString& message, const SystemEvent& event)
 
 bool ActivityLog::ClearLog()
 {
+    settleKeptRecord();
     const LogWrite write = WriteLog(m_pane.text());
     const QString& file = write.file;
     const LogWriteResult& result = write.result;
@@ -127,6 +128,7 @@ LogWrite ActivityLog::WriteLog(const QString& message, const QString& file, bool
 
 void ActivityLog::archiveAtExit(std::ostream& errors)
 {
+    settleKeptRecord();
     if (m_pane.isEmpty())
         return;
     const QDateTime now = m_clock.now();
@@ -183,31 +185,112 @@ void ActivityLog::recoverLastRun()
     }
     m_journalProtecting = true;
 
-    // An archive that a crash interrupted is settled first: it either landed and only the journal's emptying is
-    // left, or it is written now, whole and once.
-    std::string entry;
-    QString file;
-    if (const std::optional<PendingArchive> pending = m_journal->pending()) {
-        if (entryLanded(pending->target, pending->offset, pending->entry)) {
-            m_journal->archiveLanded();
-            if (pending->kind == PendingArchive::Kind::Recovery)
-                sayRecovered(pending->entry, Archived{QString::fromStdString(pending->target), {}, {}, {}, {}});
-            flushJournal();
-            return;
-        }
-        entry = pending->entry;
-        file = QString::fromStdString(pending->target);
-    } else {
-        std::string lines;
-        if (!m_journal->read(lines) || lines.empty()) {
-            flushJournal();
-            return;
-        }
-        const QDateTime now = m_clock.now();
-        entry = toAnsiCodePage(dateTimeText(now).toStdString() + '\t') + paneLinesOf(lines) + kLineEnd;
-        file = dailyLogFilePath(m_application.directory(), now.date());
+    // An archive that a crash or an I/O error interrupted is settled first.
+    std::optional<PendingArchive> pending;
+    const bool readable = m_journal->pending(pending);
+    if (!readable || pending) {
+        settle(pending, readable);
+        flushJournal();
+        return;
     }
-    sayRecovered(entry, archiveWithFallback(entry, file, PendingArchive::Kind::Recovery));
+    std::string lines;
+    if (!m_journal->read(lines)) {
+        setAsideUnreadJournal();
+        return;
+    }
+    if (lines.empty()) {
+        flushJournal();
+        return;
+    }
+    const QDateTime now = m_clock.now();
+    const std::string entry = toAnsiCodePage(dateTimeText(now).toStdString() + '\t') + paneLinesOf(lines) + kLineEnd;
+    sayRecovered(entry, archiveWithFallback(entry, dailyLogFilePath(m_application.directory(), now.date()),
+                                            PendingArchive::Kind::Recovery));
+    flushJournal();
+}
+
+// An archive's record: its entry either landed, and only the journal's emptying is left, or it is written now,
+// whole and once. When that cannot be told (the record or the entry's file cannot be read), nothing is written:
+// the record and the journal stay as they are, the journal takes no lines, and the next archive or start tries
+// again.
+void ActivityLog::settle(const std::optional<PendingArchive>& pending, bool readable)
+{
+    std::string why = m_journal->failure();
+    const EntryLanding landing =
+        readable ? entryLanded(pending->target, pending->offset, pending->entry, why) : EntryLanding::Unknown;
+    if (landing == EntryLanding::Landed) {
+        // A record kept by this run's own archive was said when that archive was made.
+        const bool untold = !m_journal->keepsRecord() || m_keptRecordUntold;
+        m_keptRecordUntold = false;
+        m_journal->archiveLanded();
+        if (pending->kind == PendingArchive::Kind::Recovery && untold)
+            sayRecovered(pending->entry, Archived{QString::fromStdString(pending->target), {}, {}, {}, {}});
+        return;
+    }
+    if (landing == EntryLanding::NotLanded) {
+        m_keptRecordUntold = false;
+        m_journal->releaseRecord();
+        sayRecovered(pending->entry, archiveWithFallback(pending->entry, QString::fromStdString(pending->target),
+                                                         PendingArchive::Kind::Recovery));
+        return;
+    }
+    if (m_journal->keepsRecord())
+        return;
+    const QString target = readable ? QString::fromStdString(pending->target) : QStringLiteral("its log file");
+    const QString problem =
+        QStringLiteral(": Whether an archive of the last run reached %1 cannot be told now (%2): nothing is archived "
+                       "from the journal %3, which keeps its lines until the next archive or start settles it, and "
+                       "the pane's lines are not protected against a crash or a power cut until then.")
+            .arg(target, QString::fromStdString(why), QString::fromStdString(m_journal->path()));
+    m_journal->keepRecord(why);
+    m_keptRecordUntold = true;
+    m_journalProtecting = false;
+    AddLogLine(problem, {SystemEventId::LinesNotProtected, {}, {}});
+    say(problem);
+}
+
+// An archive whose record the journal keeps goes on without the journal until the record is settled: a new
+// record would take the place of the one that says where the last entry is.
+void ActivityLog::settleKeptRecord()
+{
+    if (!m_journal || !m_journal->keepsRecord())
+        return;
+    std::optional<PendingArchive> pending;
+    const bool readable = m_journal->pending(pending);
+    if (readable && !pending)
+        m_journal->releaseRecord();
+    else
+        settle(pending, readable);
+    // Settled, the journal protects the lines again: the pane's, which it did not take meanwhile, first.
+    if (m_journal && !m_journal->keepsRecord() && m_journal->isProtecting())
+        m_journal->rewrite(toAnsiCodePage(m_pane.text().toStdString()));
+    flushJournal();
+}
+
+// The last run's lines that could not be read stay where they are, under a name of their own; this run gets a
+// new journal. Emptying the journal (the next archive that lands would) would lose them for good.
+void ActivityLog::setAsideUnreadJournal()
+{
+    const QString journal = QString::fromStdString(m_journal->path());
+    const QString why = QString::fromStdString(m_journal->failure());
+    const QString unused = journal + QLatin1String(".unread-") + m_clock.now().toString(u"yyyy-MM-dd-HHmmss");
+    QString aside = unused;
+    for (int number = 2; QFileInfo::exists(aside); ++number)
+        aside = unused + QLatin1Char('-') + QString::number(number);
+    const bool setAside = m_journal->setAside(aside.toStdString());
+    QString problem = QStringLiteral(": The journal %1 could not be read (%2): the last run's lines in it are not "
+                                     "archived, and stay in %3")
+                          .arg(journal, why, setAside ? aside : journal);
+    // A journal that keeps its name is never opened again in this run, so nothing empties it.
+    if (setAside && m_journal->open()) {
+        problem += QLatin1String("; a new journal protects this run's lines.");
+    } else {
+        problem += QLatin1String("; this run's lines are not protected against a crash or a power cut.");
+        m_journal.reset();
+    }
+    m_journalProtecting = m_journal != nullptr;
+    AddLogLine(problem, {SystemEventId::LinesRecovered, {}, {}});
+    say(problem);
     flushJournal();
 }
 
@@ -254,7 +337,8 @@ LogWriteResult ActivityLog::writeEntry(const std::string& entry, const QString& 
 {
     if (!m_files)
         m_files = std::make_unique<TextFileService>();
-    return appendLogEntry(*m_files, file.toStdString(), entry, overwrite, m_journal.get(), kind);
+    LogJournal* const journal = m_journal && !m_journal->keepsRecord() ? m_journal.get() : nullptr;
+    return appendLogEntry(*m_files, file.toStdString(), entry, overwrite, journal, kind);
 }
 
 void ActivityLog::sayRecovered(const std::string& entry, const Archived& archived)

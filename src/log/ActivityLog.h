@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 
 class ApplicationInfo;
 class Clock;
@@ -74,6 +75,9 @@ private:
     LogWriteResult writeEntry(const std::string& entry, const QString& file, bool overwrite,
                               PendingArchive::Kind kind = PendingArchive::Kind::Archive);
     void sayRecovered(const std::string& entry, const Archived& archived);
+    void settle(const std::optional<PendingArchive>& pending, bool readable);
+    void settleKeptRecord();
+    void setAsideUnreadJournal();
     void sayIfJournalFailed();
 
     LogPaneText& m_pane;
@@ -83,4 +87,6 @@ private:
     std::unique_ptr<LogJournal> m_journal;
     // Whether the journal protected the lines when last looked at, so that a failure is said once.
     bool m_journalProtecting = false;
+    // Whether the record the journal keeps is one whose entry this run has not said where it is.
+    bool m_keptRecordUntold = false;
 };

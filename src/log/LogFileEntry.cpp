@@ -2,6 +2,25 @@
 
 #include <algorithm>
 
+namespace {
+
+// A read or a cut that fails once may work the next time.
+constexpr int kAttempts = 3;
+
+// Cuts the file back to length, durably: an entry that reached the file but not the disk goes out of it again.
+bool cutBack(const std::string& path, std::int64_t length, std::string& failure)
+{
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        FileHandle file;
+        if (file.openForAppending(path) && file.truncate(length) && file.sync())
+            return true;
+        failure = file.failure();
+    }
+    return false;
+}
+
+} // namespace
+
 std::string logEntryBytes(const std::string& dateTimeText, const std::string& message)
 {
     return TextFileService::lineBytes(dateTimeText + '\t' + message);
@@ -21,20 +40,41 @@ LogWriteResult appendLogEntry(TextFileService& files, const std::string& path, c
             return result;
         }
     }
+    const std::int64_t before = files.size();
     if (journal)
-        journal->beginArchive({kind, path, std::max<std::int64_t>(files.size(), 0), entry});
-    const bool entryWritten = files.write(entry) && files.sync();
-    const std::string writeError = files.lastErrorText();
-    const bool closed = files.close();
-    if (!entryWritten)
-        result.failure = writeError;
-    else if (!closed)
+        journal->beginArchive({kind, path, std::max<std::int64_t>(before, 0), entry});
+    if (!files.write(entry)) {
         result.failure = files.lastErrorText();
-    result.written = entryWritten && closed;
-    if (journal && result.written)
-        journal->archiveLanded();
-    else if (journal)
-        journal->archiveFailed();
+        files.close();
+        if (journal)
+            journal->archiveFailed();
+        return result;
+    }
+    // The bytes are in the file. A close that fails after the flush leaves them on the disk: the entry landed.
+    // A flush that fails leaves them in the file, but perhaps not on the disk: they are cut back out, so that
+    // the entry can go elsewhere whole; if even that fails, they stay, and count as written, never to be
+    // written twice, while the journal keeps the record that tells the next archive or start where they are.
+    const bool durable = files.sync();
+    const std::string syncError = files.lastErrorText();
+    files.close();
+    result.written = true;
+    if (durable) {
+        if (journal)
+            journal->archiveLanded();
+        return result;
+    }
+    std::string cutError;
+    if (before >= 0 && cutBack(path, before, cutError)) {
+        result.written = false;
+        result.failure = syncError + "; the entry was taken back out of the file";
+        if (journal)
+            journal->archiveFailed();
+        return result;
+    }
+    result.failure = syncError + "; the entry stays in the file, not known to be on the disk" +
+                     (cutError.empty() ? std::string() : " (" + cutError + ")");
+    if (journal)
+        journal->keepRecord(path + ": " + result.failure);
     return result;
 }
 
@@ -44,17 +84,27 @@ LogWriteResult writeLogEntry(TextFileService& files, const std::string& path, co
     return appendLogEntry(files, path, logEntryBytes(dateTimeText, message), overwrite, journal);
 }
 
-bool entryLanded(const std::string& path, std::int64_t offset, const std::string& entry)
+EntryLanding entryLanded(const std::string& path, std::int64_t offset, const std::string& entry, std::string& failure)
 {
-    FileHandle file;
     std::string bytes;
-    if (!file.openForReading(path) || !file.readAll(bytes))
-        return false;
+    for (int attempt = 0;; ++attempt) {
+        FileHandle file;
+        if (file.openForReading(path) && file.readAll(bytes))
+            break;
+        // Nothing, or something that is no regular file, in the file's place: the entry cannot be there.
+        const PathKind kind = pathKind(path);
+        if (kind == PathKind::Missing || kind == PathKind::Other)
+            return EntryLanding::NotLanded;
+        failure = file.failure();
+        if (attempt + 1 == kAttempts)
+            return EntryLanding::Unknown;
+    }
     const auto from = static_cast<std::size_t>(std::clamp<std::int64_t>(offset, 0, std::int64_t(bytes.size())));
     if (bytes.find(entry, from) != std::string::npos)
-        return true;
+        return EntryLanding::Landed;
     const std::size_t partLength = bytes.size() - from;
-    if (partLength > 0 && entry.compare(0, partLength, bytes, from, partLength) == 0 && file.openForAppending(path))
-        file.truncate(std::int64_t(from)) && file.sync();
-    return false;
+    if (partLength > 0 && entry.compare(0, partLength, bytes, from, partLength) == 0 &&
+        !cutBack(path, std::int64_t(from), failure))
+        return EntryLanding::Unknown;
+    return EntryLanding::NotLanded;
 }

@@ -11,6 +11,8 @@ namespace {
 const std::string kLineEnd = "\r\n";
 const std::string kPendingHeader = "zorScheduler pending archive\n";
 const std::string kCutShortMark = " [cut short when the last run ended]";
+// A read that fails once may work the next time.
+constexpr int kReadAttempts = 3;
 
 const char* kindName(PendingArchive::Kind kind)
 {
@@ -100,7 +102,23 @@ bool LogJournal::open()
 
 bool LogJournal::read(std::string& bytes)
 {
-    return m_file.readAll(bytes) || failed(m_file.failure());
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        if (m_file.readAll(bytes))
+            return true;
+    }
+    bytes.clear();
+    return failed(m_file.failure());
+}
+
+bool LogJournal::setAside(const std::string& aside)
+{
+    // Closed first: Windows renames no file that is open without sharing the right to delete it.
+    m_file.close();
+    m_protecting = false;
+    m_gathered.clear();
+    std::string why;
+    // A rename whose folder could not be flushed has still happened.
+    return renameFileDurably(m_path, aside, why) || pathKind(aside) == PathKind::RegularFile;
 }
 
 bool LogJournal::rewrite(const std::string& paneLines)
@@ -124,13 +142,23 @@ bool LogJournal::flush()
     return (m_file.write(bytes) && m_file.sync()) || failed(m_file.failure());
 }
 
-std::optional<PendingArchive> LogJournal::pending()
+bool LogJournal::pending(std::optional<PendingArchive>& record)
 {
-    FileHandle file;
-    std::string bytes;
-    if (!file.openForReading(m_pendingPath) || !file.readAll(bytes))
-        return std::nullopt;
-    return pendingArchiveFrom(bytes);
+    record.reset();
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        FileHandle file;
+        std::string bytes;
+        if (file.openForReading(m_pendingPath) && file.readAll(bytes)) {
+            record = pendingArchiveFrom(bytes);
+            return true;
+        }
+        // No record, or something in its place that no archive ever wrote.
+        const PathKind kind = pathKind(m_pendingPath);
+        if (kind == PathKind::Missing || kind == PathKind::Other)
+            return true;
+        m_failure = file.failure();
+    }
+    return false;
 }
 
 bool LogJournal::beginArchive(const PendingArchive& archive)
@@ -144,11 +172,18 @@ bool LogJournal::archiveLanded()
     if (!isOpen())
         return true;
     m_gathered.clear();
-    if (!m_file.truncate(0) || !m_file.sync())
+    // Until the journal is empty, its record must stay: it tells the next archive or start that these lines
+    // are in their file.
+    if (!m_file.truncate(0) || !m_file.sync()) {
+        m_recordKept = true;
         return failed(m_file.failure());
+    }
     std::string why;
-    if (!removeFileDurably(m_pendingPath, why))
+    if (!removeFileDurably(m_pendingPath, why)) {
+        m_recordKept = true;
         return failed(why);
+    }
+    m_recordKept = false;
     m_protecting = true;
     return true;
 }
@@ -157,6 +192,12 @@ bool LogJournal::archiveFailed()
 {
     std::string why;
     return !isOpen() || removeFileDurably(m_pendingPath, why) || failed(why);
+}
+
+void LogJournal::keepRecord(const std::string& why)
+{
+    m_recordKept = true;
+    failed(why);
 }
 
 bool LogJournal::failed(const std::string& why)

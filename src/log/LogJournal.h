@@ -58,8 +58,11 @@ public:
     // Why the last failing step failed.
     const std::string& failure() const { return m_failure; }
 
-    // The journal's bytes, as the last run left them.
+    // The journal's bytes, as the last run left them; a read that fails is tried again a few times.
     bool read(std::string& bytes);
+    // Gives the journal, which could not be read, the name aside, unused so far, and closes it; open() then
+    // starts a new one. False when it keeps its name; it is closed all the same, and never emptied.
+    bool setAside(const std::string& aside);
     // Replaces the journal's lines by the pane's lines (newest first), in the journal's order.
     bool rewrite(const std::string& paneLines);
 
@@ -68,8 +71,9 @@ public:
     // Writes what add() gathered, durably. False only when the journal failed just now.
     bool flush();
 
-    // The record of an archive that a crash interrupted, if there is one.
-    std::optional<PendingArchive> pending();
+    // The record of an archive that a crash or an I/O error interrupted, in record, if there is one. False when
+    // a record is there but cannot be read.
+    bool pending(std::optional<PendingArchive>& record);
     // Before an entry is written. False when the record cannot be made; the archive goes ahead all the same.
     bool beginArchive(const PendingArchive& archive);
     // The entry is in its file: the journal is emptied (the lines gathered since the last flush are in the entry
@@ -77,6 +81,12 @@ public:
     bool archiveLanded();
     // The entry is not in its file: the record goes, the journal keeps its lines.
     bool archiveFailed();
+    // The entry may be in its file, but that cannot be told, or made sure of, now: the record and the journal's
+    // lines stay as they are until the next archive or start settles them, and the journal takes no lines.
+    void keepRecord(const std::string& why);
+    bool keepsRecord() const { return m_recordKept; }
+    // The kept record is settled, or is about to be replaced by the record of its own entry.
+    void releaseRecord() { m_recordKept = false; }
 
 private:
     bool failed(const std::string& why);
@@ -86,5 +96,6 @@ private:
     FileHandle m_file;
     std::string m_gathered;
     bool m_protecting = false;
+    bool m_recordKept = false;
     std::string m_failure;
 };

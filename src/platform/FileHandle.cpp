@@ -1,5 +1,7 @@
 #include "platform/FileHandle.h"
 
+#include <filesystem>
+
 bool FileHandle::opened(std::intptr_t native, const std::string& path, bool created)
 {
     m_native = native;
@@ -21,4 +23,15 @@ bool replaceFileDurably(const std::string& path, const std::string& bytes, std::
     std::string ignored;
     removeFileDurably(next, ignored);
     return false;
+}
+
+PathKind pathKind(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(std::filesystem::u8path(path), error).type();
+    if (type == std::filesystem::file_type::not_found)
+        return PathKind::Missing;
+    if (error)
+        return PathKind::Unknown;
+    return type == std::filesystem::file_type::regular ? PathKind::RegularFile : PathKind::Other;
 }

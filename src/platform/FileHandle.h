@@ -61,6 +61,17 @@ bool renameFileDurably(const std::string& from, const std::string& to, std::stri
 // Removes the file at path, durably; a file that is not there counts as removed.
 bool removeFileDurably(const std::string& path, std::string& failure);
 
+// What is at path, as far as it can be told: nothing, a regular file, something else, or, when the look
+// itself fails, unknown.
+enum class PathKind
+{
+    Missing,
+    RegularFile,
+    Other,
+    Unknown
+};
+PathKind pathKind(const std::string& path);
+
 // The note that a failed write adds to its reason: what became of the bytes that did reach the file.
 inline std::string partWrittenNote(std::size_t written, bool takenBack)
 {

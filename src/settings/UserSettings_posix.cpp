@@ -64,10 +64,23 @@ QString userSettingsReadProblem(const QString& application, QString* location)
         return QString();
     if (!store.isFile())
         return QStringLiteral("it is not a regular file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const QByteArray bytes = file.read(largestStore + 1);
+    // A read that fails once (a disk's passing I/O error) may work the next time; only one that keeps failing
+    // makes the store one that cannot be read.
+    QByteArray bytes;
+    QString failure;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            bytes = file.read(largestStore + 1);
+            if (file.error() == QFileDevice::NoError) {
+                failure.clear();
+                break;
+            }
+        }
+        failure = file.errorString();
+    }
+    if (!failure.isEmpty())
+        return failure;
     if (bytes.size() > largestStore)
         return QStringLiteral("it holds %1 bytes, more than the %2 a settings file may hold")
             .arg(store.size())
@@ -78,6 +91,12 @@ QString userSettingsReadProblem(const QString& application, QString* location)
     // QSettings' own verdict as well, with every section parsed; it tells only on the first read of a file's
     // content in a process, which is why the bytes are looked at above.
     const std::unique_ptr<QSettings> settings = openUserSettings(application);
-    settings->allKeys();
-    return settings->status() == QSettings::FormatError ? QStringLiteral("it is not in the INI format") : QString();
+    const bool keysRead = !settings->allKeys().isEmpty();
+    if (settings->status() == QSettings::FormatError)
+        return QStringLiteral("it is not in the INI format");
+    // QSettings reads the file once more, and keeps what it read for the rest of the process: a read of its own
+    // that failed leaves it with no value at all, which must not pass for a store that holds none.
+    if (!keysRead && bytes.contains('='))
+        return QStringLiteral("its values could not be read");
+    return QString();
 }

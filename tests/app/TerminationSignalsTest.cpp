@@ -55,6 +55,34 @@ private slots:
         }
 #endif
     }
+
+    // The termination handlers are in place before the libraries' constructors run: a SIGTERM raised, not
+    // blocked, by a library's constructor ends the program in order once it can, never by the default action.
+    void aSignalWhileTheLibrariesAreMadeEndsTheProgramInOrder()
+    {
+#ifdef Q_OS_UNIX
+        QProcess scheduler;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        environment.insert(u"XDG_RUNTIME_DIR"_qs, m_runtime.path());
+        environment.insert(u"XDG_STATE_HOME"_qs, m_state.path());
+        environment.insert(u"LD_PRELOAD"_qs, QStringLiteral(ZOR_EARLY_SIGNAL));
+        // AddressSanitizer wants its own library first; the one preloaded here uses none of it.
+        environment.insert(u"ASAN_OPTIONS"_qs, environment.value(u"ASAN_OPTIONS"_qs) + u":verify_asan_link_order=0"_qs);
+        scheduler.setProcessEnvironment(environment);
+        scheduler.setChildProcessModifier([] {
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+        });
+        scheduler.start(QString::fromUtf8(ZOR_PROGRAM), {});
+        QVERIFY(scheduler.waitForFinished(20000));
+        QVERIFY2(endedAtOnceAndSilently(scheduler),
+                 qPrintable(QStringLiteral("ended by signal %1, or with code %1").arg(scheduler.exitCode())));
+#else
+        QSKIP("Termination signals and preloaded libraries are POSIX");
+#endif
+    }
 };
 
 QTEST_GUILESS_MAIN(TerminationSignalsTest)

@@ -203,6 +203,7 @@ private slots:
     void sevenOClockArchivesThePaneOnce();
     void failedArchiveKeepsThePane_data() { onBoth(); }
     void failedArchiveKeepsThePane();
+    void aTicksLinesAreInTheJournalWhenTheTickReturns();
     void tickRearmsTheTimer();
     void aLongTickStillPlansTheNextMinute();
     void monthOfTicks_data();
@@ -485,6 +486,23 @@ void JobTickTest::failedArchiveKeepsThePane()
     QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
     QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
     QVERIFY(!QFile::exists(s->logFile(day)));
+}
+
+// A kill right after a tick loses none of its lines: the window's tick handler has them on the disk in the
+// journal before it returns, without waiting for a command.
+void JobTickTest::aTicksLinesAreInTheJournalWhenTheTickReturns()
+{
+    TestWindow test;
+    test.window().recoverLastRun();
+    for (const SchedulerJob& job : kSchedulerJobs)
+        jobBox(test.window(), job.row)
+            ->setValue(job.row == JobRow::ProcessInternetOrders ? CheckBoxValue::Checked : CheckBoxValue::Unchecked);
+    const QString journal = test.platform.application->stateDirectory() + QStringLiteral("/zorScheduler.journal");
+    const QByteArray before = readFile(journal);
+
+    test.platform.clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 3, 20)));
+    test.window().tmrScheduler_Timer();
+    QCOMPARE(readFile(journal), before + "12/7/26 9:03:20 AM: Process Internet Orders!\r\n");
 }
 
 void JobTickTest::tickRearmsTheTimer()
