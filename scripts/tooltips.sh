@@ -117,8 +117,8 @@ program=
 
 [ -n "$windows_build" ] || exit 0
 
-# Windows: the suites' stand-in ends with the code ZOR_STANDIN_EXIT_CODE names, for every job alike: all of them
-# end with 3, and none still runs.
+# Windows: the suites' stand-in ends with the code ZOR_STANDIN_EXIT_CODE names (3), except the person transfer,
+# whose parameter string ZOR_STANDIN_RUNS_ON names: that one runs on.
 wine_prefix "$work"
 mkdir -p "$work/windows/Temp"
 cp "$windows_build/bin/zorScheduler.exe" "$work/windows/"
@@ -129,7 +129,8 @@ settings | sed '1d; s/\r$//' | while IFS== read -r key value; do
     "$wine" reg add 'HKCU\Software\VB and VBA Program Settings\zorScheduler\Settings' /v "$key" /t REG_SZ \
         /d "$value" /f >/dev/null 2>&1
 done
-(cd "$work/windows" && ZOR_STANDIN_EXIT_CODE=3 exec "$wine" zorScheduler.exe >/dev/null 2>&1 &)
+(cd "$work/windows" && ZOR_STANDIN_EXIT_CODE=3 ZOR_STANDIN_RUNS_ON=';;;;;;;;;;True' exec "$wine" zorScheduler.exe \
+    >/dev/null 2>&1 &)
 window=$(await_window "$title")
 [ -n "$window" ] || fail "the Windows window did not open"
 sleep 100

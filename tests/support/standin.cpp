@@ -1,18 +1,21 @@
 #include "support/StandinFacts.h"
 #include "support/StandinRecord.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 // Stands in for the started programs: records how it was started beside itself and ends at once. The record
 // of the last start is "<program>.txt"; every start also adds a line to "<program>.starts": the local time,
 // the working directory and the command line, separated by TABs. It ends with the exit code that
-// ZOR_STANDIN_EXIT_CODE holds, if set, as a program that failed would.
+// ZOR_STANDIN_EXIT_CODE holds, if set, as a program that failed would; started with the parameter string that
+// ZOR_STANDIN_RUNS_ON holds, it runs on for an hour first, as a long transfer would.
 int main(int argc, char** argv)
 {
     if (argc < 1)
@@ -41,6 +44,9 @@ int main(int argc, char** argv)
     const std::string start = standinLocalTime() + '\t' + workingDirectory + '\t' + standinCommandLine(argc, argv);
     if (!appendStandinLine(program + ".starts", start) || error)
         return 1;
+    const char* const runsOn = std::getenv("ZOR_STANDIN_RUNS_ON");
+    if (runsOn && argc > 1 && std::string(argv[1]) == runsOn)
+        std::this_thread::sleep_for(std::chrono::hours(1));
     const char* const exitCode = std::getenv("ZOR_STANDIN_EXIT_CODE");
     return exitCode ? std::atoi(exitCode) : 0;
 }
