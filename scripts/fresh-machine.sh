@@ -96,7 +96,7 @@ mount_in --bind "$source_dir" "$source_dir"
 inside() { # inside <user> <shell command>
     chroot --userspec="$1" "$root" /usr/bin/env -i HOME=/tmp PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive ZOR_JOBS="$jobs" CI="${CI:-}" \
-        /bin/bash -c "cd '$source_dir' && $2"
+        /bin/bash -c "cd '$source_dir' || exit 1; $2"
 }
 
 setup() { # setup <purpose>
