@@ -201,8 +201,8 @@ private slots:
     void failedStartIsRecordedAfterItsJobLine();
     void sevenOClockArchivesThePaneOnce_data() { onBoth(); }
     void sevenOClockArchivesThePaneOnce();
-    void failedArchiveKeepsThePane_data() { onBoth(); }
-    void failedArchiveKeepsThePane();
+    void sevenOClockArchiveWhenTheDaysFileCannotTakeIt_data();
+    void sevenOClockArchiveWhenTheDaysFileCannotTakeIt();
     void aTicksLinesAreInTheJournalWhenTheTickReturns();
     void tickRearmsTheTimer();
     void aLongTickStillPlansTheNextMinute();
@@ -469,23 +469,51 @@ void JobTickTest::sevenOClockArchivesThePaneOnce()
     QCOMPARE(s->paneLines().size(), 1);
 }
 
-void JobTickTest::failedArchiveKeepsThePane()
+// The 07:00 archive when the day's file cannot take it (a folder in its place): the file of the same name in the
+// state folder takes the pane, which is emptied and says where the lines went, and the archive's own line
+// follows; when neither can take it, nothing was cleaned and the pane keeps its lines.
+void JobTickTest::sevenOClockArchiveWhenTheDaysFileCannotTakeIt_data()
+{
+    QTest::addColumn<bool>("onTheWindow");
+    QTest::addColumn<bool>("fallbackUsable");
+    for (const bool onTheWindow : {false, true}) {
+        const char* const on = onTheWindow ? "on the window" : "on plain values";
+        QTest::addRow("%s: the state folder takes it", on) << onTheWindow << true;
+        QTest::addRow("%s: nothing takes it", on) << onTheWindow << false;
+    }
+}
+
+void JobTickTest::sevenOClockArchiveWhenTheDaysFileCannotTakeIt()
 {
     QFETCH(bool, onTheWindow);
+    QFETCH(bool, fallbackUsable);
     const auto s = makeScheduler(onTheWindow);
     s->tickAll(CheckBoxValue::Unchecked);
-    QVERIFY(QDir(s->platform().path(QStringLiteral("Temp"))).removeRecursively());
-    s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     const QDate day(2026, 12, 7);
+    const QString fallback =
+        s->platform().application->stateDirectory() + QStringLiteral("/zorScheduler-LOG-2026-12-07.log");
+    QVERIFY(QDir().mkpath(s->logFile(day)));
+    if (!fallbackUsable)
+        QVERIFY(QDir().mkpath(fallback));
+    s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     s->tickAt(QDateTime(day, QTime(7, 0, 15)));
 
     const QStringList lines = s->paneLines();
-    QCOMPARE(lines.size(), 2);
+    QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
+    if (fallbackUsable) {
+        QCOMPARE(readFile(fallback), QByteArray("12/7/26 7:00:15 AM\t12/7/26 9:00:00 AM: Timer Started!\r\n\r\n"));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(messageOf(lines[0]), QStringLiteral(": Clean Log !"));
+        QVERIFY2(messageOf(lines[1]).startsWith(u": The log pane could not be archived to "_qs + s->logFile(day)) &&
+                     lines[1].endsWith(u"; its lines went to "_qs + fallback + u"."_qs),
+                 qPrintable(lines[1]));
+        return;
+    }
+    QCOMPARE(lines.size(), 3);
     QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
     QVERIFY(lines[0].endsWith(s->logFile(day)));
-    QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
-    QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
-    QVERIFY(!QFile::exists(s->logFile(day)));
+    QVERIFY(lines[1].endsWith(fallback));
+    QCOMPARE(messageOf(lines[2]), QStringLiteral(": Timer Started!"));
 }
 
 // A kill right after a tick loses none of its lines: the window's tick handler has them on the disk in the
