@@ -168,7 +168,8 @@ void ActivityLogTest::anArchiveTheDaysFileCannotTake()
 
     QCOMPARE(l.log.ClearLog(), fallbackUsable);
     const QStringList lines = l.pane.text().split(QStringLiteral("\r\n"));
-    const QString shownFile = QString(file).replace(folderName, shownName);
+    const QString shownFile =
+        QString(file).replace(QDir::toNativeSeparators(folderName), QDir::toNativeSeparators(shownName));
     if (fallbackUsable) {
         QCOMPARE(readFile(fallback), QByteArray("12/7/26 9:01:00 AM\t12/7/26 9:00:05 AM: Timer Started!\r\n\r\n"));
         QCOMPARE(lines.size(), 2);
