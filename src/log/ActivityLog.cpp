@@ -101,19 +101,31 @@ void ActivityLog::AddLogLine(const QString& message, const SystemEvent& event)
 bool ActivityLog::ClearLog()
 {
     settleKeptRecord();
-    const LogWrite write = WriteLog(m_pane.text());
-    const QString& file = write.file;
-    const LogWriteResult& result = write.result;
-    if (!result.written) {
-        // Emptying the pane now would lose the lines for good: they stay until an archive succeeds.
-        AddLogLine(QLatin1String(": Log archive failed: ") + QString::fromStdString(result.failure) + QLatin1Char(' ') +
-                       file,
-                   {SystemEventId::LogArchiveFailed, {}, {{"FILE", file.toStdString()}, {"ERROR", result.failure}}});
+    const QString message = m_pane.text();
+    const Archived archived = archivePane(m_clock.now());
+    if (archived.where.isEmpty()) {
+        // Emptying the pane now would lose the lines for good: they stay until an archive succeeds. The day's
+        // file comes on top, as the line of the file the archive is meant for.
+        if (archived.fallback != archived.file)
+            sayArchiveFailed(archived.fallback, archived.fallbackFailure);
+        sayArchiveFailed(archived.file, archived.failure);
         return false;
     }
-    reportArchived(file, m_pane.text());
+    reportArchived(archived.where, message);
     m_pane.setText(QString());
+    if (archived.where != archived.file)
+        AddLogLine(QStringLiteral(": The log pane could not be archived to %1 (%2); its lines went to %3.")
+                       .arg(archived.file, archived.failure, archived.where),
+                   {SystemEventId::LogArchiveFailed,
+                    {},
+                    {{"FILE", archived.file.toStdString()}, {"ERROR", archived.failure.toStdString()}}});
     return true;
+}
+
+void ActivityLog::sayArchiveFailed(const QString& file, const QString& failure)
+{
+    AddLogLine(QLatin1String(": Log archive failed: ") + failure + QLatin1Char(' ') + file,
+               {SystemEventId::LogArchiveFailed, {}, {{"FILE", file.toStdString()}, {"ERROR", failure.toStdString()}}});
 }
 
 LogWrite ActivityLog::WriteLog(const QString& message, const QString& file, bool overwrite)
@@ -133,9 +145,8 @@ void ActivityLog::archiveAtExit(std::ostream& errors)
         return;
     const QDateTime now = m_clock.now();
     const QString message = m_pane.text();
-    const QString daily = dailyLogFilePath(m_application.directory(), now.date());
-    const Archived archived = archiveWithFallback(logEntryBytes(dateTimeText(now).toStdString(), message.toStdString()),
-                                                  daily, PendingArchive::Kind::Archive);
+    const Archived archived = archivePane(now);
+    const QString& daily = archived.file;
     if (archived.where == daily) {
         reportArchived(daily, message);
         m_pane.setText(QString());
@@ -309,6 +320,13 @@ void ActivityLog::flushJournal()
         say(problem);
     }
     m_journalProtecting = protecting;
+}
+
+// The pane as one entry of the day's log file of now, or else of the file of the same name in the state folder.
+ActivityLog::Archived ActivityLog::archivePane(const QDateTime& now)
+{
+    return archiveWithFallback(logEntryBytes(dateTimeText(now).toStdString(), m_pane.text().toStdString()),
+                               dailyLogFilePath(m_application.directory(), now.date()), PendingArchive::Kind::Archive);
 }
 
 ActivityLog::Archived ActivityLog::archiveWithFallback(const std::string& entry, const QString& file,

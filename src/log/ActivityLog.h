@@ -40,8 +40,10 @@ public:
     // error text in message cannot break the line: its control and format characters show as <U+XXXX>.
     void AddLogLine(const QString& message, const SystemEvent& event = {});
 
-    // Archives the whole pane as one entry of today's log file, then empties the pane. When the entry cannot
-    // be written the pane keeps its lines and gets one more saying why; returns whether it was archived.
+    // Archives the whole pane as one entry of today's log file, then empties the pane. When that file cannot
+    // take the entry, it goes to the file of the same name in the user's state folder, and the emptied pane gets
+    // a line saying why and where the lines went. When neither can take it, the pane keeps its lines and gets one
+    // more for each file, saying why; returns whether it was archived.
     bool ClearLog();
 
     // Appends one entry (date-time text, TAB, message, CR LF) to file, or when file is empty to today's daily
@@ -71,6 +73,8 @@ public:
 
 private:
     struct Archived;
+    Archived archivePane(const QDateTime& now);
+    void sayArchiveFailed(const QString& file, const QString& failure);
     Archived archiveWithFallback(const std::string& entry, const QString& file, PendingArchive::Kind kind);
     LogWriteResult writeEntry(const std::string& entry, const QString& file, bool overwrite,
                               PendingArchive::Kind kind = PendingArchive::Kind::Archive);

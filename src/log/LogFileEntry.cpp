@@ -7,16 +7,26 @@ namespace {
 // A read or a cut that fails once may work the next time.
 constexpr int kAttempts = 3;
 
-// Cuts the file back to length, durably: an entry that reached the file but not the disk goes out of it again.
-bool cutBack(const std::string& path, std::int64_t length, std::string& failure)
+// Cuts the open file back to length, durably, through the handle that wrote or read it: an entry that reached
+// the file but not the disk goes out of it again.
+template <typename File>
+bool cutBack(File& file, std::int64_t length, const std::string& (File::*reason)() const, std::string& failure)
 {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        FileHandle file;
-        if (file.openForAppending(path) && file.truncate(length) && file.sync())
+        if (file.truncate(length) && file.sync())
             return true;
-        failure = file.failure();
+        failure = (file.*reason)();
     }
     return false;
+}
+
+// The file at path, to read it and, where it must be, cut it back, or nothing to say when nothing that the
+// archive would write to is there. A file this user may read but not write still tells whether the entry is in
+// it; only a cut then fails.
+bool openToSettle(FileHandle& file, const std::string& path)
+{
+    return file.openForUpdating(path) ||
+           (file.openFault() == FileHandle::OpenFault::Failed && file.openForReading(path));
 }
 
 } // namespace
@@ -32,8 +42,13 @@ LogWriteResult appendLogEntry(TextFileService& files, const std::string& path, c
     LogWriteResult result;
     if (!files.openForAppending(path)) {
         // Failing to open is the ordinary case for the first entry of a day, when the file does not exist yet;
-        // its reason only matters when the creation fails too.
+        // its reason only matters when the creation fails too. What the open refused (a link, another user's
+        // file) the creation would only refuse again.
         const std::string openError = files.lastErrorText();
+        if (files.openFault() == FileHandle::OpenFault::Refused) {
+            result.failure = openError;
+            return result;
+        }
         if (!files.create(path, overwrite)) {
             const std::string& createError = files.lastErrorText();
             result.failure = createError == openError ? openError : openError + "; " + createError;
@@ -56,15 +71,17 @@ LogWriteResult appendLogEntry(TextFileService& files, const std::string& path, c
     // written twice, while the journal keeps the record that tells the next archive or start where they are.
     const bool durable = files.sync();
     const std::string syncError = files.lastErrorText();
-    files.close();
     result.written = true;
     if (durable) {
+        files.close();
         if (journal)
             journal->archiveLanded();
         return result;
     }
     std::string cutError;
-    if (before >= 0 && cutBack(path, before, cutError)) {
+    const bool takenBack = before >= 0 && cutBack(files, before, &TextFileService::lastErrorText, cutError);
+    files.close();
+    if (takenBack) {
         result.written = false;
         result.failure = syncError + "; the entry was taken back out of the file";
         if (journal)
@@ -86,14 +103,15 @@ LogWriteResult writeLogEntry(TextFileService& files, const std::string& path, co
 
 EntryLanding entryLanded(const std::string& path, std::int64_t offset, const std::string& entry, std::string& failure)
 {
+    // One handle reads, compares and cuts: the name may lead to another file by the time it is opened again.
+    FileHandle file;
     std::string bytes;
     for (int attempt = 0;; ++attempt) {
-        FileHandle file;
-        if (file.openForReading(path) && file.readAll(bytes))
+        if ((file.isOpen() || openToSettle(file, path)) && file.readAll(bytes))
             break;
-        // Nothing, or something that is no regular file, in the file's place: the entry cannot be there.
-        const PathKind kind = pathKind(path);
-        if (kind == PathKind::Missing || kind == PathKind::Other)
+        // Nothing in the file's place, or something the archive never writes to (a link, another user's file,
+        // no regular file): the entry cannot be there.
+        if (file.foundNoFile())
             return EntryLanding::NotLanded;
         failure = file.failure();
         if (attempt + 1 == kAttempts)
@@ -104,7 +122,7 @@ EntryLanding entryLanded(const std::string& path, std::int64_t offset, const std
         return EntryLanding::Landed;
     const std::size_t partLength = bytes.size() - from;
     if (partLength > 0 && entry.compare(0, partLength, bytes, from, partLength) == 0 &&
-        !cutBack(path, std::int64_t(from), failure))
+        !cutBack(file, std::int64_t(from), &FileHandle::failure, failure))
         return EntryLanding::Unknown;
     return EntryLanding::NotLanded;
 }

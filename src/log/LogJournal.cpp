@@ -153,8 +153,7 @@ bool LogJournal::pending(std::optional<PendingArchive>& record)
             return true;
         }
         // No record, or something in its place that no archive ever wrote.
-        const PathKind kind = pathKind(m_pendingPath);
-        if (kind == PathKind::Missing || kind == PathKind::Other)
+        if (file.foundNoFile())
             return true;
         m_failure = file.failure();
     }

@@ -2,8 +2,12 @@
 
 // A regular file on disk that the program writes, as the operating system holds it: a file descriptor on POSIX,
 // a HANDLE on Windows. Plain C++ without Qt; implemented once per platform in FileHandle_posix.cpp and
-// FileHandle_win32.cpp. Every open is made without waiting, and only a regular file is kept: a FIFO, a device or
-// a folder in the file's place is refused, never waited on. Each call that fails leaves its reason in failure().
+// FileHandle_win32.cpp. Every open is made without waiting, and only a plain file of this user's is kept: a
+// FIFO, a device or a folder in the file's place is refused, never waited on; so is a link, which is never
+// followed (a symbolic link or, on Windows, any reparse point), a file that belongs to another user, and a file
+// with a second name (a hard link), since the program's folder and its Temp may be open to every user of the
+// machine, and a link there could lead the program's writes into a file of the user's that it never meant to
+// touch. Each call that fails leaves its reason in failure().
 
 #include <cstdint>
 #include <string>
@@ -21,6 +25,8 @@ public:
     // A new file; fails when the folder does not exist, and when the file exists while overwrite is false.
     bool create(const std::string& path, bool overwrite);
     bool openForReading(const std::string& path);
+    // An existing file, for reading it and cutting it back; never created here.
+    bool openForUpdating(const std::string& path);
     // The file for reading and writing, created when missing, held by this process alone: it fails at once when
     // another process holds it. The hold ends with close() or with the process, however it ends.
     bool openExclusive(const std::string& path);
@@ -39,8 +45,24 @@ public:
     // Releases the file whatever the outcome, so that it is never closed twice; harmless when none is open.
     bool close();
 
+    // What the last open that failed met: nothing at the path (or no folder for it), something it refuses, or
+    // a file it could not open.
+    enum class OpenFault
+    {
+        None,
+        Missing,
+        Refused,
+        Failed
+    };
+
     bool isOpen() const { return m_native != none; }
     const std::string& failure() const { return m_failure; }
+    OpenFault openFault() const { return m_openFault; }
+    // Whether the last open found no file of the program's: nothing at the path, or only what it refuses.
+    bool foundNoFile() const
+    {
+        return !isOpen() && (m_openFault == OpenFault::Missing || m_openFault == OpenFault::Refused);
+    }
 
 private:
     static constexpr std::intptr_t none = -1;
@@ -51,6 +73,7 @@ private:
     std::string m_path;
     bool m_created = false;
     std::string m_failure;
+    OpenFault m_openFault = OpenFault::None;
 };
 
 // Replaces the file at path by one holding bytes, durably and at once: a crash or a power cut at any moment

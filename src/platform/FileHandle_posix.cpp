@@ -31,22 +31,45 @@ mode_t newFileMode(const std::string& path)
     return ::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & 077) == 0 ? 0600 : 0644;
 }
 
-// Opens path without waiting (O_NONBLOCK: a FIFO without a reader would otherwise hold the thread in open()
-// for good) and keeps the descriptor only for a regular file. Returns the descriptor, or -1 with the reason
-// in failure.
-int openRegularFile(const std::string& path, int flags, std::string& failure)
+using OpenFault = FileHandle::OpenFault;
+
+// Why what was opened is not kept, or nothing when it is a plain file of this user's.
+const char* refusal(const struct stat& status)
 {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, (flags & O_CREAT) ? newFileMode(path) : 0);
+    if (!S_ISREG(status.st_mode))
+        return "Not a regular file";
+    if (status.st_uid != ::geteuid())
+        return "it belongs to another user";
+    if (status.st_nlink != 1)
+        return "it has another name too (a hard link)";
+    return nullptr;
+}
+
+// Opens path without waiting (O_NONBLOCK: a FIFO without a reader would otherwise hold the thread in open()
+// for good), never through a symbolic link (O_NOFOLLOW) and never as the controlling terminal (O_NOCTTY), and
+// keeps the descriptor only for a plain file of this user's. O_TRUNC waits for that check, so that a file that
+// is refused is not emptied either. Returns the descriptor, or -1 with the reason in failure and its kind in
+// fault.
+int openRegularFile(const std::string& path, int flags, std::string& failure, OpenFault& fault)
+{
+    const int openFlags = (flags & ~O_TRUNC) | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY;
+    const int fd = ::open(path.c_str(), openFlags, (flags & O_CREAT) ? newFileMode(path) : 0);
     if (fd < 0) {
-        failure = errorText(errno);
+        const int error = errno;
+        fault = error == ENOENT ? OpenFault::Missing : error == ELOOP ? OpenFault::Refused : OpenFault::Failed;
+        failure = error == ELOOP ? "a symbolic link is in its place" : errorText(error);
         return -1;
     }
     struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool looked = ::fstat(fd, &status) == 0;
+    const char* refused = looked ? refusal(status) : nullptr;
+    if (!looked || refused || ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0)) {
+        fault = refused ? OpenFault::Refused : OpenFault::Failed;
+        failure = refused ? refused : errorText(errno);
         ::close(fd);
-        failure = "Not a regular file";
         return -1;
     }
+    fault = OpenFault::None;
     return fd;
 }
 
@@ -78,30 +101,37 @@ bool syncFolderOf(const std::string& path, std::string& failure)
 bool FileHandle::openForAppending(const std::string& path)
 {
     close();
-    return opened(openRegularFile(path, O_WRONLY | O_APPEND, m_failure), path, false);
+    return opened(openRegularFile(path, O_WRONLY | O_APPEND, m_failure, m_openFault), path, false);
 }
 
 bool FileHandle::create(const std::string& path, bool overwrite)
 {
     close();
-    return opened(openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT | (overwrite ? O_TRUNC : O_EXCL), m_failure),
-                  path, true);
+    return opened(
+        openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT | (overwrite ? O_TRUNC : O_EXCL), m_failure, m_openFault),
+        path, true);
 }
 
 bool FileHandle::openForReading(const std::string& path)
 {
     close();
-    return opened(openRegularFile(path, O_RDONLY, m_failure), path, false);
+    return opened(openRegularFile(path, O_RDONLY, m_failure, m_openFault), path, false);
+}
+
+bool FileHandle::openForUpdating(const std::string& path)
+{
+    close();
+    return opened(openRegularFile(path, O_RDWR, m_failure, m_openFault), path, false);
 }
 
 bool FileHandle::openExclusive(const std::string& path)
 {
     close();
     // Opened first without O_CREAT, so that a file made here is known to be new and its name is synced.
-    int fd = openRegularFile(path, O_RDWR, m_failure);
+    int fd = openRegularFile(path, O_RDWR, m_failure, m_openFault);
     bool created = false;
-    if (fd < 0 && errno == ENOENT) {
-        fd = openRegularFile(path, O_RDWR | O_CREAT | O_EXCL, m_failure);
+    if (fd < 0 && m_openFault == OpenFault::Missing) {
+        fd = openRegularFile(path, O_RDWR | O_CREAT | O_EXCL, m_failure, m_openFault);
         created = true;
     }
     if (fd < 0)
@@ -109,6 +139,7 @@ bool FileHandle::openExclusive(const std::string& path)
     // flock() belongs to the open file, so the kernel releases it when the process ends in any way.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         m_failure = errno == EWOULDBLOCK ? "it is in use by another running process" : errorText(errno);
+        m_openFault = OpenFault::Failed;
         ::close(fd);
         return opened(-1, path, false);
     }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <windows.h>
 
+#include <aclapi.h>
+
 namespace {
 
 HANDLE nativeHandle(std::intptr_t native)
@@ -27,26 +29,76 @@ std::string errorText(DWORD number)
     return utf16ToUtf8(text);
 }
 
-// Others may read the file while it is open, but nobody else may write to it meanwhile. Only a file on disk is
-// kept: a device or a pipe under the file's name is refused. Returns the handle as a number, or -1
-// (INVALID_HANDLE_VALUE) with the reason in failure. existed, when given, tells whether the file was there.
+using OpenFault = FileHandle::OpenFault;
+
+// Whether the token's user, or the owner it gives the files it makes (the Administrators group, for an elevated
+// administrator), is owner.
+bool isThisUsers(PSID owner)
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    bool mine = false;
+    for (const TOKEN_INFORMATION_CLASS kind : {TokenUser, TokenOwner}) {
+        alignas(TOKEN_USER) char buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+        DWORD length = 0;
+        if (GetTokenInformation(token, kind, buffer, sizeof buffer, &length)) {
+            const PSID sid = kind == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid
+                                               : reinterpret_cast<TOKEN_OWNER*>(buffer)->Owner;
+            mine = mine || EqualSid(owner, sid);
+        }
+    }
+    CloseHandle(token);
+    return mine;
+}
+
+// Why what was opened is not kept, or nothing when it is a plain file of this user's.
+const char* refusal(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return "Not a regular file";
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return "a link (a reparse point) is in its place";
+    if (information.nNumberOfLinks != 1)
+        return "it has another name too (a hard link)";
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        &descriptor) != ERROR_SUCCESS)
+        return "its owner cannot be told";
+    const bool mine = isThisUsers(owner);
+    LocalFree(descriptor);
+    return mine ? nullptr : "it belongs to another user";
+}
+
+// Others may read the file while it is open, but nobody else may write to it meanwhile. A reparse point (a
+// symbolic link, a junction, a mount point) is opened as itself, never followed, and refused with anything else
+// that is not a plain file of this user's; truncate waits for that check, so that a file that is refused is not
+// emptied either. Returns the handle as a number, or -1 (INVALID_HANDLE_VALUE) with the reason in failure and its
+// kind in fault. existed, when given, tells whether the file was there.
 std::intptr_t openDiskFile(const std::string& path, DWORD access, DWORD disposition, std::string& failure,
-                           bool* existed = nullptr)
+                           OpenFault& fault, bool* existed = nullptr, bool truncate = false)
 {
     const HANDLE file = CreateFileW(utf8ToUtf16(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const DWORD error = GetLastError();
     if (existed)
-        *existed = GetLastError() == ERROR_ALREADY_EXISTS;
+        *existed = error == ERROR_ALREADY_EXISTS;
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
+        fault = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenFault::Missing : OpenFault::Failed;
         failure = error == ERROR_SHARING_VIOLATION ? "it is in use by another running process" : errorText(error);
         return -1;
     }
-    if (GetFileType(file) != FILE_TYPE_DISK) {
+    const char* refused = refusal(file);
+    if (refused || (truncate && !SetEndOfFile(file))) {
+        fault = refused ? OpenFault::Refused : OpenFault::Failed;
+        failure = refused ? refused : errorText(GetLastError());
         CloseHandle(file);
-        failure = "Not a regular file";
         return -1;
     }
+    fault = OpenFault::None;
     return reinterpret_cast<std::intptr_t>(file);
 }
 
@@ -56,19 +108,27 @@ std::intptr_t openDiskFile(const std::string& path, DWORD access, DWORD disposit
 bool FileHandle::openForAppending(const std::string& path)
 {
     close();
-    return opened(openDiskFile(path, GENERIC_WRITE, OPEN_EXISTING, m_failure), path, false);
+    return opened(openDiskFile(path, GENERIC_WRITE, OPEN_EXISTING, m_failure, m_openFault), path, false);
 }
 
 bool FileHandle::create(const std::string& path, bool overwrite)
 {
     close();
-    return opened(openDiskFile(path, GENERIC_WRITE, overwrite ? CREATE_ALWAYS : CREATE_NEW, m_failure), path, true);
+    return opened(openDiskFile(path, GENERIC_WRITE, overwrite ? OPEN_ALWAYS : CREATE_NEW, m_failure, m_openFault,
+                               nullptr, overwrite),
+                  path, true);
 }
 
 bool FileHandle::openForReading(const std::string& path)
 {
     close();
-    return opened(openDiskFile(path, GENERIC_READ, OPEN_EXISTING, m_failure), path, false);
+    return opened(openDiskFile(path, GENERIC_READ, OPEN_EXISTING, m_failure, m_openFault), path, false);
+}
+
+bool FileHandle::openForUpdating(const std::string& path)
+{
+    close();
+    return opened(openDiskFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, m_failure, m_openFault), path, false);
 }
 
 bool FileHandle::openExclusive(const std::string& path)
@@ -77,7 +137,8 @@ bool FileHandle::openExclusive(const std::string& path)
     // Sharing no right to write is the hold: a second process asking for write access gets a sharing
     // violation, and Windows closes the handle when the process ends in any way.
     bool existed = false;
-    const std::intptr_t native = openDiskFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, m_failure, &existed);
+    const std::intptr_t native =
+        openDiskFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, m_failure, m_openFault, &existed);
     return opened(native, path, !existed);
 }
 

@@ -24,6 +24,11 @@ bool TextFileService::write(const std::string& bytes)
     return noteOutcome(m_file.write(bytes));
 }
 
+bool TextFileService::truncate(std::int64_t length)
+{
+    return noteOutcome(m_file.truncate(length));
+}
+
 std::int64_t TextFileService::size()
 {
     const std::int64_t length = m_file.size();

@@ -22,6 +22,8 @@ public:
     bool writeLine(const std::string& utf8Text);
     // Writes bytes as they are (a line already converted, with its CR LF) after everything in the file.
     bool write(const std::string& bytes);
+    // Cuts the open file back to length bytes.
+    bool truncate(std::int64_t length);
     // The open file's length in bytes, or -1.
     std::int64_t size();
     // Makes what was written durable before it returns (see FileHandle::sync).
@@ -30,6 +32,8 @@ public:
     bool close();
 
     bool isOpen() const { return m_file.isOpen(); }
+    // What the last open that failed met (see FileHandle).
+    FileHandle::OpenFault openFault() const { return m_file.openFault(); }
     // Why the last failing operation failed, in the operating system's words; empty after a success.
     const std::string& lastErrorText() const { return m_lastErrorText; }
 

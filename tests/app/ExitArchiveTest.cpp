@@ -68,7 +68,7 @@ private slots:
         // Under umask 0 the program's folder and files are its user's alone all the same.
         const auto scheduler = start(program, {}, [] { ::umask(0); });
 #else
-        Q_UNUSED(openStateFolder)
+        Q_UNUSED(openStateFolder);
         const auto scheduler = start(program);
 #endif
         QTRY_VERIFY_WITH_TIMEOUT(runsAsFirst(*this, QStringLiteral("zorScheduler"), *scheduler), 10000);

@@ -30,8 +30,8 @@ private slots:
     void archivesOfOneDayFollowEachOther();
     void archiveOfAnEmptyPane();
     void archiveAfterMidnightGoesToTheNewDay();
-    void failedArchiveKeepsThePane_data();
-    void failedArchiveKeepsThePane();
+    void anArchiveTheDaysFileCannotTake_data();
+    void anArchiveTheDaysFileCannotTake();
     void writeLogNamesTheDailyFile();
     void archiveIsWrittenInTheAnsiCodePage();
     void anArchiveCutShortLeavesNoHalfEntry();
@@ -119,51 +119,81 @@ void ActivityLogTest::archiveAfterMidnightGoesToTheNewDay()
     QCOMPARE(readFile(l.file(8)), QByteArray("12/8/26 12:00:10 AM\t12/7/26 11:59:50 PM: Timer Started!\r\n\r\n"));
 }
 
-void ActivityLogTest::failedArchiveKeepsThePane_data()
+// The archive of Clear Log and 07:00 when the day's file cannot take it: the state folder's file of the same name
+// does, and the emptied pane says so; when that cannot either, the pane keeps its lines and says why for each,
+// in lines that a program folder's name cannot forge. What is in the day's file's place stays as it was.
+void ActivityLogTest::anArchiveTheDaysFileCannotTake_data()
 {
-    QTest::addColumn<bool>("withoutTempFolder");
+    QTest::addColumn<QString>("inItsPlace"); // "no Temp", "folder", or what putInTheWay() makes
+    QTest::addColumn<bool>("fallbackUsable");
+    QTest::addColumn<QString>("reason"); // when the state folder's file takes it; any when empty
     QTest::addColumn<QString>("folderName");
     QTest::addColumn<QString>("shownName");
-    QTest::newRow("no Temp folder") << true << QStringLiteral("zor") << QStringLiteral("zor");
-    QTest::newRow("a folder where the day's file should be") << false << QStringLiteral("zor") << QStringLiteral("zor");
-#ifdef Q_OS_UNIX
-    // Windows allows no control character, and no "/", in a file name.
-    QTest::newRow("no Temp folder, in a program folder whose name forges a line")
-        << true << QStringLiteral("zor\r\n12/7/26 8:00:00 AM: Timer Stopped!\u202E\u0633\u200c\xff")
+    const QString zor = QStringLiteral("zor");
+    QTest::newRow("no Temp folder") << u"no Temp"_qs << true << QString() << zor << zor;
+    QTest::newRow("a link to a private file")
+        << u"link"_qs << true << u"a symbolic link is in its place"_qs << zor << zor;
+    QTest::newRow("another user's file") << u"another user's"_qs << true << u"it belongs to another user"_qs << zor
+                                         << zor;
+    QTest::newRow("no Temp, nor the state folder's file") << u"no Temp"_qs << false << QString() << zor << zor;
+    QTest::newRow("a folder in the day's file's place, nor the state folder's file")
+        << u"folder"_qs << false << QString() << zor << zor;
+    QTest::newRow("no Temp, nor the state folder's file, in a program folder whose name forges a line")
+        << u"no Temp"_qs << false << QString()
+        << QStringLiteral("zor\r\n12/7/26 8:00:00 AM: Timer Stopped!\u202E\u0633\u200c\xff")
         << QStringLiteral("zor<U+000D><U+000A>12/7/26 8:00:00 AM: Timer Stopped!<U+202E>\u0633\u200c\xff");
-#endif
 }
 
-void ActivityLogTest::failedArchiveKeepsThePane()
+void ActivityLogTest::anArchiveTheDaysFileCannotTake()
 {
-    QFETCH(bool, withoutTempFolder);
+    QFETCH(QString, inItsPlace);
+    QFETCH(bool, fallbackUsable);
+    QFETCH(QString, reason);
     QFETCH(QString, folderName);
     QFETCH(QString, shownName);
     Log l;
     l.platform.application->setDirectory(l.platform.path(folderName));
     const QString temp = fileInDirectory(l.platform.application->directory(), QStringLiteral("Temp"));
     const QString file = fileInDirectory(temp, QStringLiteral("zorScheduler-LOG-2026-12-07.log"));
-    if (!withoutTempFolder)
-        QVERIFY(QDir().mkpath(file));
+    const QString fallback = l.platform.path(QStringLiteral("state/zorScheduler-LOG-2026-12-07.log"));
+    QVERIFY(inItsPlace == u"no Temp"_qs || QDir().mkpath(inItsPlace == u"folder"_qs ? file : temp));
+    const QString notMade = putInTheWay(inItsPlace, file, l.platform.path(QStringLiteral("private")), "private\r\n");
+    if (!notMade.isEmpty())
+        QSKIP(qPrintable(notMade));
+    if (!fallbackUsable)
+        QVERIFY(QDir().mkpath(fallback));
     l.at(7, 9, 0, 5);
     l.log.AddLogLine(QStringLiteral(": Timer Started!"));
     l.at(7, 9, 1, 0);
 
-    QVERIFY(!l.log.ClearLog());
+    QCOMPARE(l.log.ClearLog(), fallbackUsable);
     const QStringList lines = l.pane.text().split(QStringLiteral("\r\n"));
-    QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines[0].startsWith(QStringLiteral("12/7/26 9:01:00 AM: Log archive failed: ")), qPrintable(lines[0]));
-    // The failure's line names the file in the program's folder, whose name cannot forge a line of its own.
-    QVERIFY2(lines[0].endsWith(QLatin1Char(' ') + QString(file).replace(folderName, shownName)), qPrintable(lines[0]));
-    QCOMPARE(lines[1], QStringLiteral("12/7/26 9:00:05 AM: Timer Started!"));
+    const QString shownFile =
+        QString(file).replace(QDir::toNativeSeparators(folderName), QDir::toNativeSeparators(shownName));
+    if (fallbackUsable) {
+        QCOMPARE(readFile(fallback), QByteArray("12/7/26 9:01:00 AM\t12/7/26 9:00:05 AM: Timer Started!\r\n\r\n"));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(u"12/7/26 9:01:00 AM: The log pane could not be archived to "_qs + shownFile +
+                                     u" ("_qs + reason) &&
+                     lines[0].endsWith(u"); its lines went to "_qs + fallback + u"."_qs),
+                 qPrintable(lines[0]));
+        QVERIFY(inItsPlace == u"no Temp"_qs || readFile(file) == "private\r\n");
+        return;
+    }
+    QCOMPARE(lines.size(), 4);
+    // The day's file's line on top, then the state folder's, each naming its file.
+    QVERIFY2(lines[0].startsWith(u"12/7/26 9:01:00 AM: Log archive failed: "_qs) &&
+                 lines[0].endsWith(u' ' + shownFile) && lines[1].endsWith(u' ' + fallback),
+             qPrintable(lines.join(u'|')));
+    QCOMPARE(lines[2], QStringLiteral("12/7/26 9:00:05 AM: Timer Started!"));
 
-    // Once the folder is there again, the next archive takes every line, the failure's included.
-    if (withoutTempFolder)
-        QVERIFY(QDir().mkpath(temp));
-    else
-        QVERIFY(QDir(file).removeRecursively());
+    // Once the day's file can take them, the next archive takes every line, the failures' included. (Windows
+    // makes no folder whose name holds CR LF: the forged name's row ends here.)
+    if (folderName != shownName)
+        return;
+    QVERIFY(inItsPlace == u"no Temp"_qs ? QDir().mkpath(temp) : QDir(file).removeRecursively());
     QVERIFY(l.log.ClearLog());
-    QCOMPARE(readFile(file).count("\r\n"), 3);
+    QCOMPARE(readFile(file).count("\r\n"), 4);
 }
 
 void ActivityLogTest::writeLogNamesTheDailyFile()
@@ -216,7 +246,9 @@ void ActivityLogTest::anArchiveCutShortLeavesNoHalfEntry()
         const FileSizeLimit full(rlim_t(before.size()) + 1000);
         QVERIFY(!l.log.ClearLog());
     }
+    // The limit holds for the state folder's file too: neither keeps a part of the entry.
     QCOMPARE(readFile(l.file(7)), before);
+    QVERIFY(readFile(l.platform.path(u"state/zorScheduler-LOG-2026-12-07.log"_qs)).isEmpty());
     const QString failure = l.pane.text().section(QStringLiteral("\r\n"), 0, 0);
     QVERIFY2(failure.startsWith(QStringLiteral("12/7/26 7:00:30 AM: Log archive failed: ")) &&
                  failure.contains(QStringLiteral("; the 1000 bytes written were taken back ")),
@@ -229,7 +261,8 @@ void ActivityLogTest::anArchiveCutShortLeavesNoHalfEntry()
     const QByteArray entry = after.mid(before.size());
     QVERIFY(entry.startsWith("12/7/26 8:00:00 AM\t12/7/26 7:00:30 AM: Log archive failed: "));
     QCOMPARE(entry.count("Process Internet Orders!"), 59);
-    QCOMPARE(entry.count("\r\n"), 61);
+    // The 59 lines, the line of each file's failure, and the entry's empty line.
+    QCOMPARE(entry.count("\r\n"), 62);
 #else
     QSKIP("A file-size limit is a POSIX resource limit");
 #endif

@@ -19,13 +19,6 @@ const QByteArray kEarlier = "12/7/26 6:00:00 AM\tearlier\r\n\r\n";
 // The 9:02 archive of a pane that held kStarted and kOrders.
 const QByteArray kEntry = "12/7/26 9:02:00 AM\t" + kOrders + kStarted + "\r\n";
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class LogJournalTest : public QObject
@@ -54,6 +47,8 @@ private slots:
     void theJournalHoldsThePanesLinesSinceTheLastArchive();
     void theLastRunsLinesAreArchivedOnce_data();
     void theLastRunsLinesAreArchivedOnce();
+    void aRecordedFileNoLongerTheArchivesIsLeftAlone_data();
+    void aRecordedFileNoLongerTheArchivesIsLeftAlone();
     void linesThatCannotBeArchivedAtStartComeBackToThePane();
     void aJournalThatCannotBeUsedIsSaidAndTheLogRunsOn_data();
     void aJournalThatCannotBeUsedIsSaidAndTheLogRunsOn();
@@ -73,8 +68,10 @@ void LogJournalTest::theJournalHoldsThePanesLinesSinceTheLastArchive()
     l.log.flushJournal();
     QCOMPARE(readFile(l.journal()), kStarted + kOrders);
 
-    // A failed archive keeps the lines in the pane and in the journal.
+    // A failed archive keeps the lines in the pane and in the journal: neither the day's file nor the one of the
+    // same name in the state folder can take them.
     QVERIFY(QDir(l.platform.path(QStringLiteral("Temp"))).removeRecursively());
+    QVERIFY(QDir().mkpath(l.state(QStringLiteral("zorScheduler-LOG-2026-12-07.log"))));
     QVERIFY(!l.log.ClearLog());
     l.log.flushJournal();
     QCOMPARE(readFile(l.journal()), l.paneBytesOldestFirst().toUtf8());
@@ -83,7 +80,7 @@ void LogJournalTest::theJournalHoldsThePanesLinesSinceTheLastArchive()
     // One that lands takes them from both.
     QVERIFY(QDir().mkpath(l.platform.path(QStringLiteral("Temp"))));
     QVERIFY(l.log.ClearLog());
-    QCOMPARE(readFile(l.daily()).count("\r\n"), 4);
+    QCOMPARE(readFile(l.daily()).count("\r\n"), 5);
     QCOMPARE(readFile(l.journal()), QByteArray());
     QVERIFY(!QFile::exists(l.record()));
 }
@@ -149,6 +146,37 @@ void LogJournalTest::theLastRunsLinesAreArchivedOnce()
                  QByteArray(QTest::currentDataTag()).contains("cut short by a power cut"));
     }
     // From here on the journal holds what the pane holds, the line that says so.
+    QCOMPARE(readFile(l.journal()), l.pane.text().toUtf8());
+}
+
+// A record whose file is, by the next start, what no archive writes through, holding the entry or its first part:
+// start-up neither takes the entry for landed nor cuts that file, and writes the entry once, to the state folder.
+void LogJournalTest::aRecordedFileNoLongerTheArchivesIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("inItsPlace");
+    QTest::addColumn<QByteArray>("held");
+    QTest::newRow("a link to a file that holds the entry") << u"link"_qs << kEarlier + kEntry;
+    QTest::newRow("a link to a file that holds its first part") << u"link"_qs << kEarlier + kEntry.left(30);
+    QTest::newRow("a second name of a file that holds its first part") << u"hard link"_qs << kEarlier + kEntry.left(30);
+}
+
+void LogJournalTest::aRecordedFileNoLongerTheArchivesIsLeftAlone()
+{
+    QFETCH(QString, inItsPlace);
+    QFETCH(QByteArray, held);
+    Log l;
+    const QString notMade = putInTheWay(inItsPlace, l.daily(), l.platform.path(u"private"_qs), held);
+    if (!notMade.isEmpty())
+        QSKIP(qPrintable(notMade));
+    const PendingArchive pending{PendingArchive::Kind::Archive, QDir::toNativeSeparators(l.daily()).toStdString(),
+                                 kEarlier.size(), kEntry.toStdString()};
+    QVERIFY(writeFile(l.journal(), kStarted + kOrders) &&
+            writeFile(l.record(), QByteArray::fromStdString(pendingArchiveBytes(pending))));
+
+    l.log.recoverLastRun();
+    QCOMPARE(readFile(l.daily()), held);
+    QCOMPARE(readFile(l.state(u"zorScheduler-LOG-2026-12-07.log"_qs)), kEntry);
+    QVERIFY(!QFile::exists(l.record()));
     QCOMPARE(readFile(l.journal()), l.pane.text().toUtf8());
 }
 

@@ -201,8 +201,8 @@ private slots:
     void failedStartIsRecordedAfterItsJobLine();
     void sevenOClockArchivesThePaneOnce_data() { onBoth(); }
     void sevenOClockArchivesThePaneOnce();
-    void failedArchiveKeepsThePane_data() { onBoth(); }
-    void failedArchiveKeepsThePane();
+    void sevenOClockArchiveWhenTheDaysFileCannotTakeIt_data();
+    void sevenOClockArchiveWhenTheDaysFileCannotTakeIt();
     void aTicksLinesAreInTheJournalWhenTheTickReturns();
     void tickRearmsTheTimer();
     void aLongTickStillPlansTheNextMinute();
@@ -469,23 +469,39 @@ void JobTickTest::sevenOClockArchivesThePaneOnce()
     QCOMPARE(s->paneLines().size(), 1);
 }
 
-void JobTickTest::failedArchiveKeepsThePane()
+// The 07:00 archive when the day's file cannot take it: the state folder's file of the same name does, the pane
+// is emptied and says so, and the archive's line follows; when that file cannot either, nothing was cleaned.
+void JobTickTest::sevenOClockArchiveWhenTheDaysFileCannotTakeIt_data()
+{
+    QTest::addColumn<bool>("onTheWindow");
+    QTest::addColumn<bool>("fallbackUsable");
+    for (const bool onTheWindow : {false, true}) {
+        const char* on = onTheWindow ? "on the window" : "on plain values";
+        QTest::addRow("%s: the state folder takes it", on) << onTheWindow << true;
+        QTest::addRow("%s: nothing takes it", on) << onTheWindow << false;
+    }
+}
+
+void JobTickTest::sevenOClockArchiveWhenTheDaysFileCannotTakeIt()
 {
     QFETCH(bool, onTheWindow);
+    QFETCH(bool, fallbackUsable);
     const auto s = makeScheduler(onTheWindow);
     s->tickAll(CheckBoxValue::Unchecked);
-    QVERIFY(QDir(s->platform().path(QStringLiteral("Temp"))).removeRecursively());
-    s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     const QDate day(2026, 12, 7);
+    const QString fallback = s->platform().path(QStringLiteral("state/zorScheduler-LOG-2026-12-07.log"));
+    QVERIFY(QDir().mkpath(s->logFile(day)) && (fallbackUsable || QDir().mkpath(fallback)));
+    s->window().AddLogLine(QStringLiteral(": Timer Started!"));
     s->tickAt(QDateTime(day, QTime(7, 0, 15)));
 
     const QStringList lines = s->paneLines();
-    QCOMPARE(lines.size(), 2);
-    QVERIFY2(messageOf(lines[0]).startsWith(QStringLiteral(": Log archive failed: ")), qPrintable(lines[0]));
-    QVERIFY(lines[0].endsWith(s->logFile(day)));
-    QCOMPARE(messageOf(lines[1]), QStringLiteral(": Timer Started!"));
     QCOMPARE(s->archiveLatch(), QStringLiteral("CLEARED"));
-    QVERIFY(!QFile::exists(s->logFile(day)));
+    QCOMPARE(lines.size(), fallbackUsable ? 2 : 3);
+    QVERIFY2(messageOf(lines[0]).startsWith(fallbackUsable ? u": Clean Log !"_qs : u": Log archive failed: "_qs),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].endsWith(fallbackUsable ? u"; its lines went to "_qs + fallback + u'.' : fallback),
+             qPrintable(lines[1]));
+    QCOMPARE(readFile(fallback).count("Timer Started!"), fallbackUsable ? 1 : 0);
 }
 
 // A kill right after a tick loses none of its lines: the window's tick handler has them on the disk in the

@@ -16,12 +16,6 @@
 #include <memory>
 
 namespace {
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 int controlValue(const QWidget* control)
 {
     if (const auto* box = qobject_cast<const ValueCheckBox*>(control))
