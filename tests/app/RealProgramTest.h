@@ -174,12 +174,6 @@ protected:
     }
 
     // strace leaves the program running when it is killed itself, so the program goes first.
-    static bool writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
     static void killTraced(QProcess& strace)
     {
 #ifdef Q_OS_UNIX
